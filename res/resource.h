@@ -1,0 +1,31 @@
+#pragma once
+// Resource and command identifiers. System-command identifiers are multiples of 16:
+// the low four bits of a system command belong to the window system.
+
+namespace bolta {
+
+inline constexpr int IDR_MAINFRAME = 128;
+inline constexpr int IDR_TRANSPARENCY_MENU = 132;
+inline constexpr int IDD_PROXY_SETTINGS = 133;
+
+inline constexpr int IDM_TOPMOST = 160;
+inline constexpr int IDM_ALPHA_FIRST = 176;  // step n is IDM_ALPHA_FIRST + 16 * n, n = 0 .. 9
+inline constexpr int IDM_ALPHA_LAST = 320;
+inline constexpr int IDM_PROXY_SETTINGS = 336;
+inline constexpr int IDM_CENTER_WINDOW = 352;
+
+// The window system's own entries of the system menu.
+inline constexpr int SC_MOVE = 0xF010;
+inline constexpr int SC_MINIMIZE = 0xF020;
+inline constexpr int SC_CLOSE = 0xF060;
+
+// Controls of the proxy settings dialog.
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr int IDC_USE_PROXY = 1000;
+inline constexpr int IDC_PROXY_ADDRESS = 1001;
+inline constexpr int IDC_PROXY_PORT = 1002;
+
+inline constexpr int kTransparencySteps = 10;
+
+}  // namespace bolta
