@@ -22,7 +22,7 @@ class CMainFrame {
   CMainFrame(FrameWindow& window, SettingsStore& settings, ProxySettingsDialogRunner& proxyDialog);
 
   // The shape the layer creates the window with.
-  bool PreCreateWindow(FrameCreateParams& cs) const;
+  void PreCreateWindow(FrameCreateParams& cs) const;
   // Runs once the window and the view exist: menu, position, transparency, on-top state, tray icon.
   void OnCreate();
   void OnSysCommand(int32_t id, intptr_t lParam);
