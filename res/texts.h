@@ -22,6 +22,16 @@ inline constexpr std::string_view kMsgParseFailed = "SETTING.TXT\x82\xcc<br>\x89
 inline constexpr std::string_view kTitleLoadingPicture = "\x89\xe6\x91\x9c\x93\xc7\x8d\x9e\x92\x86\x81" "c";
 // caption of a message page: "(;´Д｀)"
 inline constexpr std::string_view kTitleMessagePage = "(;\x81L\x84" "D\x81M)";
+// signboard page, before the background-picture URL: "about:<html><head><style type="text/css"><!-- body { overflow:hidden; margin:0px } --></style></head><body Background=""
+inline constexpr std::string_view kSignboardPageHead = "about:<html><head><style type=\"text/css\"><!-- body { overflow:hidden; margin:0px } --></style></head><body Background=\"";
+// signboard page, between the background-picture and the title-picture URL: ""><img src=""
+inline constexpr std::string_view kSignboardPageJoint = "\"><img src=\"";
+// signboard page, after the title-picture URL: ""></body></html>"
+inline constexpr std::string_view kSignboardPageTail = "\"></body></html>";
+// message page, before the message: the style and the figure: "about:<html><head><style type="text/css"><!-- body { overflow:hidden; margin:0px; line-height:1.1; padding-left:16px; font-family:'ＭＳ　Ｐゴシック' } --></style><body><br>　　∧||∧<BR>　（　 ⌒ ヽ　　<BR>　　∪　　ﾉ<BR>　　　Ｕ Ｕ<BR>"
+inline constexpr std::string_view kMessagePageHead = "about:<html><head><style type=\"text/css\"><!-- body { overflow:hidden; margin:0px; line-height:1.1; padding-left:16px; font-family:'\x82l\x82r\x81@\x82o\x83S\x83V\x83" "b\x83N' } --></style><body><br>\x81@\x81@\x81\xc8||\x81\xc8<BR>\x81@\x81i\x81@ \x81\xdc \x81R\x81@\x81@<BR>\x81@\x81@\x81\xbe\x81@\x81@\xc9<BR>\x81@\x81@\x81@\x82t \x82t<BR>";
+// message page, after the message: "　<br><br></body></html>"
+inline constexpr std::string_view kMessagePageTail = "\x81@<br><br></body></html>";
 // notification-area tooltip while fetching: "ろぴかせ＠SETTING.TXT取得中…"
 inline constexpr std::string_view kTrayTooltip = "\x82\xeb\x82\xd2\x82\xa9\x82\xb9\x81\x97SETTING.TXT\x8e\xe6\x93\xbe\x92\x86\x81" "c";
 // system menu: restore, removed at creation: "元のサイズに戻す(&R)"
