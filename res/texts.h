@@ -34,12 +34,18 @@ inline constexpr std::string_view kMessagePageHead = "about:<html><head><style t
 inline constexpr std::string_view kMessagePageTail = "\x81@<br><br></body></html>";
 // notification-area tooltip while fetching: "ろぴかせ＠SETTING.TXT取得中…"
 inline constexpr std::string_view kTrayTooltip = "\x82\xeb\x82\xd2\x82\xa9\x82\xb9\x81\x97SETTING.TXT\x8e\xe6\x93\xbe\x92\x86\x81" "c";
+// system menu: restore, removed at creation: "元のサイズに戻す(&R)"
+inline constexpr std::string_view kMenuRestore = "\x8c\xb3\x82\xcc\x83T\x83" "C\x83Y\x82\xc9\x96\xdf\x82\xb7(&R)";
 // system menu: move: "移動(&M)"
 inline constexpr std::string_view kMenuMove = "\x88\xda\x93\xae(&M)";
+// system menu: size, removed at creation: "サイズ変更(&S)"
+inline constexpr std::string_view kMenuSize = "\x83T\x83" "C\x83Y\x95\xcf\x8dX(&S)";
 // system menu: centre, 352: "画面中央へ移動(&R)"
 inline constexpr std::string_view kMenuCenterWindow = "\x89\xe6\x96\xca\x92\x86\x89\x9b\x82\xd6\x88\xda\x93\xae(&R)";
 // system menu: minimize: "最小化(&N)"
 inline constexpr std::string_view kMenuMinimize = "\x8d\xc5\x8f\xac\x89\xbb(&N)";
+// system menu: maximize, removed at creation: "最大化(&X)"
+inline constexpr std::string_view kMenuMaximize = "\x8d\xc5\x91\xe5\x89\xbb(&X)";
 // system menu: on top, 160: "最前面に表示(&T)"
 inline constexpr std::string_view kMenuTopmost = "\x8d\xc5\x91O\x96\xca\x82\xc9\x95\\\x8e\xa6(&T)";
 // system menu: transparency popup: "透明度"
