@@ -43,15 +43,6 @@ class MainFrameTest : public testing::Test {
   CMainFrame frame{layer, settings, proxyDialog};
 };
 
-TEST_F(MainFrameTest, is_created_as_a_fixed_size_captioned_frame_with_a_minimize_box_only) {
-  FrameCreateParams cs;
-  frame.PreCreateWindow(cs);
-  EXPECT_EQ(cs.cx, 200);
-  EXPECT_EQ(cs.cy, 0);
-  EXPECT_TRUE(cs.caption && cs.systemMenu && cs.minimizeBox && cs.captionFollowsDocument);
-  EXPECT_FALSE(cs.maximizeBox || cs.sizingBorder || cs.menuBar);
-}
-
 TEST_F(MainFrameTest, system_menu_as_built) {
   frame.OnCreate();
   using K = MenuItem::Kind;
@@ -162,14 +153,6 @@ TEST_F(MainFrameTest, choosing_50_percent_marks_only_it_applies_127_and_stores_5
   EXPECT_EQ(Stored("TRANSPARENT"), 5);
 }
 
-TEST_F(MainFrameTest, a_transparency_step_is_marked_and_stored_where_the_platform_has_no_alpha) {
-  layer.translucencyAvailable = false;
-  Create();
-  frame.OnSysCommand(IDM_ALPHA_LAST, 0);
-  EXPECT_TRUE(frame.GetSystemMenu().IsChecked(IDM_ALPHA_LAST));
-  EXPECT_EQ(Stored("TRANSPARENT"), 9);
-}
-
 TEST_F(MainFrameTest, on_top_toggles_and_low_bits_of_a_command_are_ignored) {
   Create();
   frame.OnSysCommand(163, 0);  // acts as 160
@@ -252,15 +235,6 @@ TEST_F(MainFrameTest, destruction_stores_the_normal_rectangle_then_the_on_top_st
   EXPECT_EQ(Stored("WINDOW_BOTTOM"), 134);
   EXPECT_EQ(Stored("WINDOW_TOPMOST"), 0);
   EXPECT_EQ(layer.calls, Calls{"DeleteTrayIcon"});
-}
-
-TEST_F(MainFrameTest, closing_while_parked_stores_the_place_before_the_park) {
-  Create();
-  frame.SetRectBeforePark(Rect{30, 40, 242, 134});
-  layer.windowRect = {10029, 10039, 10129, 10069};
-  frame.OnDestroy();
-  EXPECT_EQ(Stored("WINDOW_LEFT"), 30);
-  EXPECT_EQ(Stored("WINDOW_BOTTOM"), 134);
 }
 
 TEST_F(MainFrameTest, the_next_start_comes_back_where_the_last_one_closed) {

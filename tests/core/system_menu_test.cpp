@@ -39,15 +39,5 @@ TEST(SystemMenu, marks_reach_entries_inside_a_popup) {
   EXPECT_FALSE(menu.CheckMenuItem(IDM_TOPMOST, true));
 }
 
-TEST(SystemMenu, edits_by_position_refuse_positions_past_the_end) {
-  Menu menu = GetSystemMenu();
-  ASSERT_EQ(menu.GetMenuItemCount(), 7u);
-  EXPECT_FALSE(menu.RemoveMenu(7));
-  EXPECT_FALSE(menu.InsertSeparator(8));
-  EXPECT_TRUE(menu.InsertMenu(7, IDM_TOPMOST, "last"));
-  EXPECT_EQ(menu.items().back().id, IDM_TOPMOST);
-  EXPECT_EQ(menu.GetMenuItemCount(), 8u);
-}
-
 }  // namespace
 }  // namespace bolta
