@@ -15,9 +15,12 @@ inline constexpr int IDM_PROXY_SETTINGS = 336;
 inline constexpr int IDM_CENTER_WINDOW = 352;
 
 // The window system's own entries of the system menu.
+inline constexpr int SC_SIZE = 0xF000;
 inline constexpr int SC_MOVE = 0xF010;
 inline constexpr int SC_MINIMIZE = 0xF020;
+inline constexpr int SC_MAXIMIZE = 0xF030;
 inline constexpr int SC_CLOSE = 0xF060;
+inline constexpr int SC_RESTORE = 0xF120;
 
 // Controls of the proxy settings dialog.
 inline constexpr int IDOK = 1;

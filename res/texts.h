@@ -34,12 +34,18 @@ inline constexpr std::string_view kMessagePageHead = "about:<html><head><style t
 inline constexpr std::string_view kMessagePageTail = "\x81@<br><br></body></html>";
 // notification-area tooltip while fetching: "ろぴかせ＠SETTING.TXT取得中…"
 inline constexpr std::string_view kTrayTooltip = "\x82\xeb\x82\xd2\x82\xa9\x82\xb9\x81\x97SETTING.TXT\x8e\xe6\x93\xbe\x92\x86\x81" "c";
+// system menu: restore, removed at creation: "元のサイズに戻す(&R)"
+inline constexpr std::string_view kMenuRestore = "\x8c\xb3\x82\xcc\x83T\x83" "C\x83Y\x82\xc9\x96\xdf\x82\xb7(&R)";
 // system menu: move: "移動(&M)"
 inline constexpr std::string_view kMenuMove = "\x88\xda\x93\xae(&M)";
+// system menu: size, removed at creation: "サイズ変更(&S)"
+inline constexpr std::string_view kMenuSize = "\x83T\x83" "C\x83Y\x95\xcf\x8dX(&S)";
 // system menu: centre, 352: "画面中央へ移動(&R)"
 inline constexpr std::string_view kMenuCenterWindow = "\x89\xe6\x96\xca\x92\x86\x89\x9b\x82\xd6\x88\xda\x93\xae(&R)";
 // system menu: minimize: "最小化(&N)"
 inline constexpr std::string_view kMenuMinimize = "\x8d\xc5\x8f\xac\x89\xbb(&N)";
+// system menu: maximize, removed at creation: "最大化(&X)"
+inline constexpr std::string_view kMenuMaximize = "\x8d\xc5\x91\xe5\x89\xbb(&X)";
 // system menu: on top, 160: "最前面に表示(&T)"
 inline constexpr std::string_view kMenuTopmost = "\x8d\xc5\x91O\x96\xca\x82\xc9\x95\\\x8e\xa6(&T)";
 // system menu: transparency popup: "透明度"
@@ -62,6 +68,12 @@ inline constexpr std::string_view kDlgProxyAddress = "\x83v\x83\x8d\x83L\x83V\x8
 inline constexpr std::string_view kDlgProxyPort = "\x83v\x83\x8d\x83L\x83V\x83|\x81[\x83g";
 // proxy dialog font, 9 pt: "ＭＳ Ｐゴシック"
 inline constexpr std::string_view kDlgFontFace = "\x82l\x82r \x82o\x83S\x83V\x83" "b\x83N";
+// proxy dialog, OK refused: an edit holds a character that code page 932 lacks: "Shift_JISで表せない文字が含まれているため、保存できません。"
+inline constexpr std::string_view kMsgTextHasNoCp932Form = "Shift_JIS\x82\xc5\x95\\\x82\xb9\x82\xc8\x82\xa2\x95\xb6\x8e\x9a\x82\xaa\x8a\xdc\x82\xdc\x82\xea\x82\xc4\x82\xa2\x82\xe9\x82\xbd\x82\xdf\x81" "A\x95\xdb\x91\xb6\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x81" "B";
+// proxy dialog, OK refused: an edit holds a line break: "改行が含まれているため、保存できません。"
+inline constexpr std::string_view kMsgTextHasLineBreak = "\x89\xfc\x8ds\x82\xaa\x8a\xdc\x82\xdc\x82\xea\x82\xc4\x82\xa2\x82\xe9\x82\xbd\x82\xdf\x81" "A\x95\xdb\x91\xb6\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x81" "B";
+// proxy dialog, OK refused: an edit's text is longer than the settings file gives back: "4095バイトを超えるため、保存できません。"
+inline constexpr std::string_view kMsgTextTooLong = "4095\x83o\x83" "C\x83g\x82\xf0\x92\xb4\x82\xa6\x82\xe9\x82\xbd\x82\xdf\x81" "A\x95\xdb\x91\xb6\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x81" "B";
 // message box: the window could not be created: "空のﾄﾞｷｭﾒﾝﾄの作成に失敗しました。"
 inline constexpr std::string_view kErrCreateDocumentFailed = "\x8b\xf3\x82\xcc\xc4\xde\xb7\xad\xd2\xdd\xc4\x82\xcc\x8d\xec\x90\xac\x82\xc9\x8e\xb8\x94s\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81" "B";
 // message box: a failure with no text of its own: "ｱﾌﾟﾘｹｰｼｮﾝの内部ｴﾗｰです。"

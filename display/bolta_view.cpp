@@ -1,0 +1,116 @@
+#include "display/bolta_view.h"
+
+#include <optional>
+#include <utility>
+
+#include "app/bolta_doc.h"
+#include "display/page_composition.h"
+#include "mainwnd/main_frame.h"
+#include "res/texts.h"
+
+namespace bolta {
+namespace {
+
+// Where a loading page waits: far off the screen and small, so that the user never sees the
+// frame resize.
+constexpr int32_t kParkOffset = 9999;
+constexpr int32_t kParkedWidth = 100;
+constexpr int32_t kParkedHeight = 10;
+
+constexpr int32_t kFitMargin = 4;
+
+}  // namespace
+
+CBoltaView::CBoltaView(ViewContext context, std::vector<std::string> args)
+    : context_(context), args_(std::move(args)) {}
+
+void CBoltaView::OnInitialUpdate() {
+  if (args_.size() < 2) {
+    ShowMessagePage(std::string(text::kMsgInvalidArgument));
+  } else {
+    FetchSignboard(args_[1]);
+  }
+}
+
+void CBoltaView::FetchSignboard(const std::string& boardAddress) {
+  bolta::FetchSignboard(boardAddress, context_.settings, context_.internet, address, info, *this);
+}
+
+bool CBoltaView::PreTranslateMessage(const Msg& msg) {
+  switch (msg.message) {
+    case WM_LBUTTONDOWN:
+      // The picture has no use for clicks: the whole page is the frame's handle.
+      context_.frame.window().BeginMoveDrag();
+      return true;
+    case WM_KEYDOWN:
+      if (msg.wParam == VK_F5) {
+        MoveOffScreen();
+        context_.browser.Refresh();
+        context_.window.SetTimer(kRefreshTimer, kRefreshIntervalMs);
+      }
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CBoltaView::OnDocumentComplete(const std::string& /*url*/) { FitWindowToContent(true); }
+
+void CBoltaView::OnTimer(int32_t /*id*/) {
+  // A refresh raises no document-complete: the timer watches for the reload's end instead.
+  if (context_.browser.GetReadyState() != READYSTATE_COMPLETE) return;
+  FitWindowToContent(true);
+  context_.window.KillTimer(kRefreshTimer);
+}
+
+void CBoltaView::ShowSignboardPage() {
+  context_.document.SetTitle(std::string(text::kTitleLoadingPicture));
+  const std::string page = ComposeSignboardPage(info.backgroundPictureUrl, info.titlePictureUrl);
+  MoveOffScreen();
+  context_.browser.Navigate2(page);
+  context_.frame.RemoveTrayIcon();
+}
+
+void CBoltaView::ShowMessagePage(const std::string& message) {
+  const std::string page = ComposeMessagePage(message);
+  MoveOffScreen();
+  context_.browser.Navigate2(page);
+  info.title = std::string(text::kTitleMessagePage);
+  context_.frame.RemoveTrayIcon();
+}
+
+void CBoltaView::MoveOffScreen() {
+  // A second park before the fit (F5 again, or held) would leave the frame off the screen: the
+  // first park's place is the one to come back to.
+  if (context_.frame.GetRectBeforePark()) return;
+  FrameWindow& frame = context_.frame.window();
+  const Rect outer = frame.GetWindowRect();
+  context_.frame.SetRectBeforePark(outer);
+  frame.MoveWindow(outer.left + kParkOffset, outer.top + kParkOffset, kParkedWidth, kParkedHeight,
+                   true);
+}
+
+void CBoltaView::FitWindowToContent(bool withMargin) {
+  FrameWindow& frame = context_.frame.window();
+  const std::optional<Rect> before = context_.frame.GetRectBeforePark();
+  const Rect outer = frame.GetWindowRect();
+  const Rect client = context_.window.GetClientRect();
+  const std::optional<HtmlDocument> document = context_.browser.GetHtmlDocument();
+
+  if (document && document->bodyScrollSize) {
+    const int32_t margin = withMargin ? kFitMargin : 0;
+    // The room the frame's decorations take around the view, measured as the frame is now.
+    const int32_t width = document->bodyScrollSize->cx + outer.Width() - client.Width() + margin;
+    const int32_t height = document->bodyScrollSize->cy + outer.Height() - client.Height() + margin;
+    // Resized where it is parked, so that the user never sees it, then brought back.
+    frame.MoveWindow(outer.left, outer.top, width, height, true);
+    if (before) frame.MoveWindow(before->left, before->top, width, height, true);
+  } else if (before) {
+    // Nothing to measure: come back as the frame was rather than stay hidden or shrink to nothing.
+    frame.MoveWindow(before->left, before->top, before->Width(), before->Height(), true);
+  }
+  context_.frame.SetRectBeforePark(std::nullopt);
+  context_.document.SetTitle(info.title);
+}
+
+}  // namespace bolta

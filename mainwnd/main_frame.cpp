@@ -1,0 +1,153 @@
+#include "mainwnd/main_frame.h"
+
+#include <string_view>
+
+#include "app/bolta_doc.h"
+#include "app/settings_store.h"
+#include "mainwnd/center_rule.h"
+#include "mainwnd/proxy_settings_flow.h"
+#include "res/resource.h"
+#include "res/texts.h"
+
+namespace bolta {
+namespace {
+
+constexpr std::string_view kKeyLeft = "WINDOW_LEFT";
+constexpr std::string_view kKeyTop = "WINDOW_TOP";
+constexpr std::string_view kKeyRight = "WINDOW_RIGHT";
+constexpr std::string_view kKeyBottom = "WINDOW_BOTTOM";
+constexpr std::string_view kKeyTopmost = "WINDOW_TOPMOST";
+constexpr std::string_view kKeyTransparent = "TRANSPARENT";
+
+// The platform keeps the low four bits of a system command for itself.
+constexpr int32_t kSysCommandMask = 0xFFF0;
+constexpr int32_t kAlphaIdStep = 16;
+
+// The width the frame is created and restored with; its height comes from the view's fit.
+constexpr int32_t kStartWidth = 200;
+
+bool IsStep(int32_t step) { return step >= 0 && step < kTransparencySteps; }
+
+}  // namespace
+
+uint8_t AlphaOfStep(int32_t step) {
+  if (!IsStep(step)) step = 0;
+  return static_cast<uint8_t>(255.0 - step * 25.5);
+}
+
+CMainFrame::CMainFrame(FrameWindow& window, SettingsStore& settings,
+                       ProxySettingsDialogRunner& proxyDialog)
+    : window_(window), settings_(settings), proxyDialog_(proxyDialog) {}
+
+void CMainFrame::PreCreateWindow(FrameCreateParams& cs) const {
+  cs.cx = kStartWidth;
+  cs.cy = 0;
+  cs.caption = true;
+  cs.systemMenu = true;
+  cs.minimizeBox = true;
+  cs.maximizeBox = false;
+  cs.sizingBorder = false;
+  cs.menuBar = false;
+  cs.captionFollowsDocument = true;
+}
+
+void CMainFrame::OnCreate() {
+  EditSystemMenu();
+  RestorePosition();
+  ApplyTransparency(settings_.GetProfileInt(kSettingsSection, kKeyTransparent, 0));
+  const bool topmost = settings_.GetProfileInt(kSettingsSection, kKeyTopmost, 1) != 0;
+  window_.SetTopmost(topmost);
+  systemMenu_.CheckMenuItem(IDM_TOPMOST, topmost);
+  window_.AddTrayIcon(IDR_MAINFRAME, text::kTrayTooltip);
+}
+
+void CMainFrame::EditSystemMenu() {
+  systemMenu_ = bolta::GetSystemMenu();  // the standard menu, not this frame's accessor
+  systemMenu_.RemoveMenu(0);  // Restore
+  systemMenu_.RemoveMenu(1);  // Size
+  systemMenu_.RemoveMenu(2);  // Maximize
+  systemMenu_.InsertMenu(1, IDM_CENTER_WINDOW, std::string(text::kMenuCenterWindow));
+  systemMenu_.InsertSeparator(3);
+  systemMenu_.InsertMenu(4, IDM_TOPMOST, std::string(text::kMenuTopmost));
+  systemMenu_.InsertPopup(5, std::string(text::kMenuTransparency), LoadTransparencyMenu());
+  systemMenu_.InsertSeparator(6);
+  systemMenu_.InsertMenu(7, IDM_PROXY_SETTINGS, std::string(text::kMenuProxySettings));
+}
+
+void CMainFrame::RestorePosition() {
+  const Rect stored{settings_.GetProfileInt(kSettingsSection, kKeyLeft, 0),
+                    settings_.GetProfileInt(kSettingsSection, kKeyTop, 0),
+                    settings_.GetProfileInt(kSettingsSection, kKeyRight, 0),
+                    settings_.GetProfileInt(kSettingsSection, kKeyBottom, 0)};
+  // Right and bottom only say whether a position was stored: the view's fit sizes the frame.
+  if (stored.IsEmpty()) return;
+  window_.MoveWindow(stored.left, stored.top, kStartWidth, 0, false);
+}
+
+void CMainFrame::ApplyTransparency(int32_t step) {
+  // A step this tool never writes (a hand-edited file) is shown and applied as step 0.
+  if (!IsStep(step)) step = 0;
+  systemMenu_.CheckMenuRadioItem(IDM_ALPHA_FIRST, IDM_ALPHA_LAST,
+                                 IDM_ALPHA_FIRST + kAlphaIdStep * step);
+  EnableLayeredStyle();
+  SetWindowAlpha(0, AlphaOfStep(step), LWA_ALPHA);
+}
+
+void CMainFrame::OnSysCommand(int32_t id, intptr_t lParam) {
+  const int32_t command = id & kSysCommandMask;
+  if (command == IDM_TOPMOST) {
+    ToggleTopmost();
+  } else if (command == IDM_CENTER_WINDOW) {
+    CenterWindow();
+  } else if (command == IDM_PROXY_SETTINGS) {
+    RunProxySettingsCommand(settings_, proxyDialog_);
+  } else if (command >= IDM_ALPHA_FIRST && command <= IDM_ALPHA_LAST) {
+    const int32_t step = (command - IDM_ALPHA_FIRST) / kAlphaIdStep;
+    systemMenu_.CheckMenuRadioItem(IDM_ALPHA_FIRST, IDM_ALPHA_LAST, command);
+    SetWindowAlpha(0, AlphaOfStep(step), LWA_ALPHA);
+    settings_.WriteProfileInt(kSettingsSection, kKeyTransparent, step);
+    window_.DefaultSysCommand(id, lParam);
+  } else {
+    window_.DefaultSysCommand(id, lParam);
+  }
+}
+
+void CMainFrame::ToggleTopmost() {
+  const bool topmost = !systemMenu_.IsChecked(IDM_TOPMOST);
+  window_.SetTopmost(topmost);
+  systemMenu_.CheckMenuItem(IDM_TOPMOST, topmost);
+}
+
+void CMainFrame::CenterWindow() {
+  // The frame has no owner: the work area is both the reference and the bounds.
+  const Rect area = window_.GetWorkArea();
+  const Rect frame = window_.GetWindowRect();
+  const Rect placed = CenterRect({frame.Width(), frame.Height()}, area, area);
+  window_.MoveWindow(placed.left, placed.top, placed.Width(), placed.Height(), true);
+}
+
+void CMainFrame::OnDestroy() {
+  const Rect normal = rectBeforePark_ ? *rectBeforePark_ : window_.GetNormalRect();
+  settings_.WriteProfileInt(kSettingsSection, kKeyLeft, normal.left);
+  settings_.WriteProfileInt(kSettingsSection, kKeyTop, normal.top);
+  settings_.WriteProfileInt(kSettingsSection, kKeyRight, normal.right);
+  settings_.WriteProfileInt(kSettingsSection, kKeyBottom, normal.bottom);
+  settings_.WriteProfileInt(kSettingsSection, kKeyTopmost,
+                            systemMenu_.IsChecked(IDM_TOPMOST) ? 1 : 0);
+  window_.DeleteTrayIcon();
+}
+
+void CMainFrame::OnUpdateFrameTitle(bool addToTitle) {
+  window_.SetWindowText(addToTitle && activeDocument_ != nullptr ? activeDocument_->GetTitle()
+                                                                 : std::string());
+}
+
+bool CMainFrame::RemoveTrayIcon() { return window_.DeleteTrayIcon(); }
+
+bool CMainFrame::EnableLayeredStyle() { return window_.EnableLayeredStyle(); }
+
+bool CMainFrame::SetWindowAlpha(ColorRef key, uint8_t alpha, uint32_t flags) {
+  return window_.SetWindowAlpha(key, alpha, flags);
+}
+
+}  // namespace bolta

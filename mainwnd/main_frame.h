@@ -1,0 +1,63 @@
+#pragma once
+// The main frame: its creation shape, its system menu and commands, transparency, on-top state,
+// position persistence and the notification-area icon shown while SETTING.TXT is fetched.
+#include <cstdint>
+#include <optional>
+
+#include "mainwnd/system_menu.h"
+#include "platform/window_layer.h"
+
+namespace bolta {
+
+class CBoltaDoc;
+class SettingsStore;
+class ProxySettingsDialogRunner;
+
+// The alpha of transparency step n: 255 - n * 25.5, truncated toward zero. A step outside 0 .. 9
+// (a hand-edited settings file) gives step 0's alpha, so the frame never turns invisible.
+uint8_t AlphaOfStep(int32_t step);
+
+class CMainFrame {
+ public:
+  CMainFrame(FrameWindow& window, SettingsStore& settings, ProxySettingsDialogRunner& proxyDialog);
+
+  // The shape the layer creates the window with.
+  void PreCreateWindow(FrameCreateParams& cs) const;
+  // Runs once the window and the view exist: menu, position, transparency, on-top state, tray icon.
+  void OnCreate();
+  void OnSysCommand(int32_t id, intptr_t lParam);
+  // Runs while the window still exists: stores position and on-top state, removes the tray icon.
+  void OnDestroy();
+
+  // The caption is the active document's title alone, or empty.
+  void OnUpdateFrameTitle(bool addToTitle);
+  void SetActiveDocument(const CBoltaDoc* document) { activeDocument_ = document; }
+
+  bool RemoveTrayIcon();
+  bool EnableLayeredStyle();
+  bool SetWindowAlpha(ColorRef key, uint8_t alpha, uint32_t flags);
+
+  // While the view has parked the frame off the screen, the rectangle it had before; the stored
+  // position is this one, never the parked one.
+  const std::optional<Rect>& GetRectBeforePark() const { return rectBeforePark_; }
+  void SetRectBeforePark(std::optional<Rect> rect) { rectBeforePark_ = rect; }
+
+  FrameWindow& window() { return window_; }
+  const Menu& GetSystemMenu() const { return systemMenu_; }
+
+ private:
+  void EditSystemMenu();
+  void RestorePosition();
+  void ApplyTransparency(int32_t step);
+  void ToggleTopmost();
+  void CenterWindow();
+
+  FrameWindow& window_;
+  SettingsStore& settings_;
+  ProxySettingsDialogRunner& proxyDialog_;
+  const CBoltaDoc* activeDocument_ = nullptr;
+  Menu systemMenu_;
+  std::optional<Rect> rectBeforePark_;
+};
+
+}  // namespace bolta
