@@ -1,0 +1,494 @@
+#include "platform/curl_internet.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "retrieval/line_reader.h"
+
+namespace bolta {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Longest wait inside libcurl before the waiting callback runs again.
+constexpr std::chrono::milliseconds kWaitingInterval{50};
+constexpr long kMaxRedirects = 5;
+
+struct CurlLibrary {
+  CurlLibrary() {
+    if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+      throw InternetException("libcurl cannot be initialised");
+    }
+  }
+  ~CurlLibrary() { curl_global_cleanup(); }
+  CurlLibrary(const CurlLibrary&) = delete;
+  CurlLibrary& operator=(const CurlLibrary&) = delete;
+};
+
+struct EasyDeleter {
+  void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+};
+struct MultiDeleter {
+  void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
+struct UrlDeleter {
+  void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
+struct ListDeleter {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
+using MultiHandle = std::unique_ptr<CURLM, MultiDeleter>;
+using UrlHandle = std::unique_ptr<CURLU, UrlDeleter>;
+using HeaderList = std::unique_ptr<curl_slist, ListDeleter>;
+
+bool IsAsciiAlnum(unsigned char byte) {
+  return (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') ||
+         (byte >= 'a' && byte <= 'z');
+}
+
+bool IsHexDigit(char byte) {
+  return (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'F') ||
+         (byte >= 'a' && byte <= 'f');
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+std::string_view HeaderName(std::string_view line) { return line.substr(0, line.find(':')); }
+
+// The path on the wire: one "/" in front of the object name unless it has one, and every byte
+// that cannot stand in a request target percent-encoded, so that nothing of the board is dropped
+// or read as a query, a fragment or a broken escape. Escapes already in it are kept.
+std::string RequestPath(std::string_view objectName) {
+  static constexpr std::string_view kPathBytes = "-._~!$&'()*+,;=:@/";
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string path = objectName.starts_with('/') ? "" : "/";
+  for (std::size_t i = 0; i < objectName.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(objectName[i]);
+    const bool escape = byte == '%' && i + 2 < objectName.size() && IsHexDigit(objectName[i + 1]) &&
+                        IsHexDigit(objectName[i + 2]);
+    if (IsAsciiAlnum(byte) || kPathBytes.find(char(byte)) != std::string_view::npos || escape) {
+      path += char(byte);
+    } else {
+      path += '%';
+      path += kHex[byte >> 4];
+      path += kHex[byte & 0x0F];
+    }
+  }
+  return path;
+}
+
+// "http://host[:port]" for the server piece, which must be a host name or address with an
+// optional ":port" and nothing else: a piece that could name a user, a path or another server is
+// refused before anything connects. libcurl's URL parser checks the host once more.
+std::string ServerOrigin(const std::string& server, uint16_t port) {
+  auto refuse = [&server]() -> InternetException {
+    return InternetException("not a server name: \"" + server + "\"");
+  };
+  for (const char byte : server) {
+    const auto value = static_cast<unsigned char>(byte);
+    if (value <= 0x20 || value == 0x7F ||
+        std::string_view("@/?#\\").find(byte) != std::string_view::npos) {
+      throw refuse();
+    }
+  }
+  // An IPv6 address is bracketed; elsewhere the first ":" begins the port.
+  std::size_t hostEnd = server.find(':');
+  if (server.starts_with('[')) {
+    hostEnd = server.find(']');
+    if (hostEnd != std::string::npos) ++hostEnd;
+  }
+  const std::string host = server.substr(0, hostEnd);
+  std::string portText = hostEnd < server.size() ? server.substr(hostEnd) : "";
+  if (host.empty() || (server.starts_with('[') && hostEnd == std::string::npos)) throw refuse();
+  if (!portText.empty()) {
+    if (portText.front() != ':') throw refuse();
+    portText.erase(0, 1);
+    unsigned value = 0;
+    const auto [end, error] =
+        std::from_chars(portText.data(), portText.data() + portText.size(), value);
+    if (error != std::errc() || end != portText.data() + portText.size() || value == 0 ||
+        value > 65535) {
+      throw refuse();
+    }
+  }
+  if (port != INTERNET_INVALID_PORT_NUMBER) portText = std::to_string(port);
+
+  UrlHandle url(curl_url());
+  if (!url) throw InternetException("out of memory");
+  if (curl_url_set(url.get(), CURLUPART_SCHEME, "http", 0) != CURLUE_OK ||
+      curl_url_set(url.get(), CURLUPART_HOST, host.c_str(), 0) != CURLUE_OK ||
+      (!portText.empty() &&
+       curl_url_set(url.get(), CURLUPART_PORT, portText.c_str(), 0) != CURLUE_OK)) {
+    throw refuse();
+  }
+  char* text = nullptr;
+  if (curl_url_get(url.get(), CURLUPART_URL, &text, 0) != CURLUE_OK) throw refuse();
+  std::string origin = text;
+  curl_free(text);
+  if (origin.ends_with('/')) origin.pop_back();
+  return origin;
+}
+
+struct SessionState {
+  std::shared_ptr<const void> keepAlive;  // the opener's shared state
+  const CurlInternetOptions* options;
+  std::string agent;
+  bool namedProxy;
+  std::string proxyName;
+};
+
+struct ServerState {
+  std::shared_ptr<const SessionState> session;
+  std::string origin;  // the request adds the path; a CURLU would rewrite the path's escapes
+  std::string user;
+  std::string password;
+};
+
+class CurlHttpFile final : public HttpFile {
+ public:
+  CurlHttpFile(std::shared_ptr<const ServerState> server, std::string verb, std::string path,
+               std::string referrer, std::string version, std::vector<std::string> headers)
+      : server_(std::move(server)),
+        verb_(std::move(verb)),
+        path_(std::move(path)),
+        referrer_(std::move(referrer)),
+        version_(std::move(version)),
+        headerLines_(std::move(headers)) {}
+
+  ~CurlHttpFile() override { Release(); }
+
+  void AddRequestHeaders(const std::string& headers, uint32_t flags) override {
+    std::string_view rest = headers;
+    while (!rest.empty()) {
+      const std::size_t end = rest.find('\n');
+      std::string_view line = rest.substr(0, end);
+      rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+      if (line.ends_with('\r')) line.remove_suffix(1);
+      if (line.empty()) continue;
+      if ((flags & HTTP_ADDREQ_FLAG_ADD_IF_NEW) != 0 && HasHeader(HeaderName(line))) continue;
+      headerLines_.emplace_back(line);
+    }
+  }
+
+  void SendRequest() override {
+    if (easy_) throw InternetException("the request was sent already");
+    if (closed_) throw InternetException("the request is closed");
+    Start();
+    Drive([this] { return headArrived_; });
+    // A failure after the head belongs to the body: the lines before it are read first.
+    if (!headArrived_) ThrowIfFailed();
+  }
+
+  bool ReadString(std::string& line) override {
+    if (!easy_) throw InternetException("the request is not open");
+    while (!lines_.NextLine(line)) {
+      if (done_) {
+        ThrowIfFailed();
+        return lines_.LastLine(line);
+      }
+      const std::size_t before = bodyBytes_;
+      Drive([this, before] { return bodyBytes_ != before; });
+    }
+    return true;
+  }
+
+  void Close() override {
+    Release();
+    closed_ = true;
+  }
+
+ private:
+  bool HasHeader(std::string_view name) const {
+    for (const auto& line : headerLines_) {
+      if (EqualsIgnoringCase(HeaderName(line), name)) return true;
+    }
+    return false;
+  }
+
+  void Start() {
+    const SessionState& session = *server_->session;
+    const CurlInternetOptions& options = *session.options;
+
+    easy_.reset(curl_easy_init());
+    multi_.reset(curl_multi_init());
+    if (!easy_ || !multi_) throw InternetException("the request cannot be opened");
+    const std::string url = server_->origin + path_;
+
+    CURL* easy = easy_.get();
+    for (const auto& line : headerLines_) Append(headers_, line);
+    // No User-Agent of libcurl's, and the agent name only for a request that has none.
+    if (!HasHeader("User-Agent")) Append(headers_, "User-Agent: " + session.agent);
+    // libcurl would add this header of its own when it speaks to a proxy.
+    Append(proxyHeaders_, "Proxy-Connection:");
+
+    curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(easy, CURLOPT_PATH_AS_IS, 1L);
+    if (verb_ != "GET") curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, verb_.c_str());
+    curl_easy_setopt(
+        easy, CURLOPT_HTTP_VERSION,
+        version_ == "HTTP/1.0" ? long(CURL_HTTP_VERSION_1_0) : long(CURL_HTTP_VERSION_1_1));
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers_.get());
+    curl_easy_setopt(easy, CURLOPT_PROXYHEADER, proxyHeaders_.get());
+    if (!referrer_.empty()) curl_easy_setopt(easy, CURLOPT_REFERER, referrer_.c_str());
+    if (!server_->user.empty()) {
+      curl_easy_setopt(easy, CURLOPT_USERNAME, server_->user.c_str());
+      curl_easy_setopt(easy, CURLOPT_PASSWORD, server_->password.c_str());
+    }
+    // Without a named proxy libcurl follows the environment (http_proxy, no_proxy); a named
+    // proxy has no bypass list, whatever no_proxy says.
+    if (session.namedProxy) {
+      curl_easy_setopt(easy, CURLOPT_PROXY, session.proxyName.c_str());
+      curl_easy_setopt(easy, CURLOPT_NOPROXY, "");
+    }
+    curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    // Many boards have moved; a moved board may now serve https.
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, long(options.connectTimeout.count()));
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorText_);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlHttpFile::OnBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &CurlHttpFile::OnHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(easy, CURLOPT_PREREQFUNCTION, &CurlHttpFile::OnConnected);
+    curl_easy_setopt(easy, CURLOPT_PREREQDATA, this);
+
+    if (curl_multi_add_handle(multi_.get(), easy) != CURLM_OK) {
+      throw InternetException("the request cannot be started");
+    }
+    added_ = true;
+  }
+
+  static void Append(HeaderList& list, const std::string& line) {
+    curl_slist* longer = curl_slist_append(list.get(), line.c_str());
+    if (!longer) throw InternetException("out of memory");
+    list.release();
+    list.reset(longer);
+  }
+
+  // Runs the transfer until `ready()` holds or the transfer has ended, waiting in steps of at
+  // most kWaitingInterval with the waiting callback between them.
+  template <class Ready>
+  void Drive(Ready ready) {
+    const CurlInternetOptions& options = *server_->session->options;
+    auto lastCall = Clock::now();
+    for (;;) {
+      int running = 0;
+      if (curl_multi_perform(multi_.get(), &running) != CURLM_OK) {
+        Fail("the transfer cannot go on");
+        return;
+      }
+      int left = 0;
+      while (CURLMsg* message = curl_multi_info_read(multi_.get(), &left)) {
+        if (message->msg == CURLMSG_DONE) Finish(message->data.result);
+      }
+      if (done_ || ready()) return;
+      const auto now = Clock::now();
+      if (connected_ && now - lastProgress_ > options.noProgressTimeout) {
+        Fail("no data from the server for " + std::to_string(options.noProgressTimeout.count()) +
+             " ms");
+        return;
+      }
+      const auto wait = std::max(
+          std::chrono::milliseconds(0),
+          kWaitingInterval - std::chrono::duration_cast<std::chrono::milliseconds>(now - lastCall));
+      curl_multi_poll(multi_.get(), nullptr, 0, static_cast<int>(wait.count()), nullptr);
+      if (options.whileWaiting && Clock::now() - lastCall >= kWaitingInterval) {
+        options.whileWaiting();
+        lastCall = Clock::now();
+      }
+    }
+  }
+
+  void Finish(CURLcode result) {
+    if (result == CURLE_OK) {
+      done_ = true;
+    } else if (tooLarge_) {
+      Fail("the body is larger than " + std::to_string(server_->session->options->maxBodyBytes) +
+           " bytes");
+    } else {
+      Fail(errorText_[0] != '\0' ? errorText_ : curl_easy_strerror(result));
+    }
+  }
+
+  void Fail(std::string reason) {
+    done_ = true;
+    failure_ = std::move(reason);
+  }
+
+  void ThrowIfFailed() const {
+    if (failure_) throw InternetException(*failure_);
+  }
+
+  void Release() {
+    if (added_) curl_multi_remove_handle(multi_.get(), easy_.get());
+    added_ = false;
+    easy_.reset();
+    multi_.reset();
+    headers_.reset();
+    proxyHeaders_.reset();
+  }
+
+  static int OnConnected(void* self, char*, char*, int, int) {
+    auto& file = *static_cast<CurlHttpFile*>(self);
+    file.connected_ = true;
+    file.lastProgress_ = Clock::now();
+    return CURL_PREREQFUNC_OK;
+  }
+
+  static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* self) {
+    auto& file = *static_cast<CurlHttpFile*>(self);
+    const std::string_view line(data, size * count);
+    file.lastProgress_ = Clock::now();
+    if (line.starts_with("HTTP/")) {
+      const std::size_t space = line.find(' ');
+      file.status_ = 0;
+      file.location_ = false;
+      if (space != std::string_view::npos) {
+        std::from_chars(line.data() + space + 1, line.data() + line.size(), file.status_);
+      }
+    } else if (EqualsIgnoringCase(HeaderName(line), "Location")) {
+      file.location_ = true;
+    } else if (line == "\r\n" || line == "\n") {
+      // The end of a head that is neither interim nor followed to another address.
+      const bool interim = file.status_ / 100 == 1;
+      const bool redirect = file.status_ / 100 == 3 && file.location_;
+      if (!interim && !redirect) file.headArrived_ = true;
+    }
+    return size * count;
+  }
+
+  static std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* self) {
+    auto& file = *static_cast<CurlHttpFile*>(self);
+    const std::size_t length = size * count;
+    file.lastProgress_ = Clock::now();
+    file.headArrived_ = true;
+    if (length > file.server_->session->options->maxBodyBytes - file.bodyBytes_) {
+      file.tooLarge_ = true;
+      return CURL_WRITEFUNC_ERROR;
+    }
+    file.bodyBytes_ += length;
+    file.lines_.Append(std::string_view(data, length));
+    return length;
+  }
+
+  std::shared_ptr<const ServerState> server_;
+  std::string verb_;
+  std::string path_;
+  std::string referrer_;
+  std::string version_;
+  std::vector<std::string> headerLines_;
+
+  // Declared before the easy handle, which refers to them until it is gone.
+  HeaderList headers_;
+  HeaderList proxyHeaders_;
+  char errorText_[CURL_ERROR_SIZE] = {};
+  MultiHandle multi_;
+  EasyHandle easy_;
+  bool added_ = false;
+  bool closed_ = false;
+
+  LineReader lines_;
+  std::size_t bodyBytes_ = 0;
+  bool tooLarge_ = false;
+  bool connected_ = false;
+  Clock::time_point lastProgress_;
+  int status_ = 0;
+  bool location_ = false;
+  bool headArrived_ = false;
+  bool done_ = false;
+  std::optional<std::string> failure_;
+};
+
+class CurlHttpConnection final : public HttpConnection {
+ public:
+  explicit CurlHttpConnection(std::shared_ptr<const ServerState> server)
+      : server_(std::move(server)) {}
+
+  std::unique_ptr<HttpFile> OpenRequest(const std::string& verb, const std::string& objectName,
+                                        const std::string& referrer, uint32_t /*context*/,
+                                        const std::vector<std::string>& acceptTypes,
+                                        const std::string& version, uint32_t /*flags*/) override {
+    if (!server_) throw InternetException("the connection is closed");
+    std::vector<std::string> headers;
+    if (!acceptTypes.empty()) {
+      std::string accept = "Accept: ";
+      for (const auto& type : acceptTypes) {
+        if (&type != &acceptTypes.front()) accept += ", ";
+        accept += type;
+      }
+      headers.push_back(std::move(accept));
+    }
+    return std::make_unique<CurlHttpFile>(server_, verb, RequestPath(objectName), referrer, version,
+                                          std::move(headers));
+  }
+
+  void Close() override { server_.reset(); }
+
+ private:
+  std::shared_ptr<const ServerState> server_;
+};
+
+class CurlInternetSession final : public InternetSession {
+ public:
+  explicit CurlInternetSession(std::shared_ptr<const SessionState> session)
+      : session_(std::move(session)) {}
+
+  std::unique_ptr<HttpConnection> GetHttpConnection(const std::string& server, uint16_t port,
+                                                    const std::string& user,
+                                                    const std::string& password) override {
+    if (!session_) throw InternetException("the session is closed");
+    auto state = std::make_shared<ServerState>(
+        ServerState{session_, ServerOrigin(server, port), user, password});
+    return std::make_unique<CurlHttpConnection>(std::move(state));
+  }
+
+  void Close() override { session_.reset(); }
+
+ private:
+  std::shared_ptr<const SessionState> session_;
+};
+
+}  // namespace
+
+struct CurlInternetOpener::Shared {
+  explicit Shared(CurlInternetOptions options) : options(std::move(options)) {}
+  CurlLibrary library;
+  CurlInternetOptions options;
+};
+
+CurlInternetOpener::CurlInternetOpener(CurlInternetOptions options)
+    : shared_(std::make_shared<const Shared>(std::move(options))) {}
+
+CurlInternetOpener::~CurlInternetOpener() = default;
+
+std::unique_ptr<InternetSession> CurlInternetOpener::Open(const std::string& agent,
+                                                          uint32_t /*context*/, uint32_t accessType,
+                                                          const std::string& proxyName) {
+  if (accessType != INTERNET_OPEN_TYPE_PRECONFIG && accessType != INTERNET_OPEN_TYPE_PROXY) {
+    throw InternetException("unknown access type " + std::to_string(accessType));
+  }
+  auto session = std::make_shared<SessionState>(SessionState{
+      shared_, &shared_->options, agent, accessType == INTERNET_OPEN_TYPE_PROXY, proxyName});
+  return std::make_unique<CurlInternetSession>(std::move(session));
+}
+
+}  // namespace bolta

@@ -1,0 +1,40 @@
+#pragma once
+// The HTTP client over libcurl.
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/internet.h"
+
+namespace bolta {
+
+struct CurlInternetOptions {
+  // Longest wait for a connection to the server (or the proxy).
+  std::chrono::milliseconds connectTimeout{std::chrono::seconds(30)};
+  // Longest time without a byte from the server once connected.
+  std::chrono::milliseconds noProgressTimeout{std::chrono::seconds(30)};
+  // A body beyond this is a failure: no SETTING.TXT comes near it.
+  std::size_t maxBodyBytes = 4 * 1024 * 1024;
+  // Called at least every 50 ms while a call waits for the network; it must not call back into
+  // the layer.
+  std::function<void()> whileWaiting;
+};
+
+class CurlInternetOpener final : public InternetOpener {
+ public:
+  explicit CurlInternetOpener(CurlInternetOptions options = {});
+  ~CurlInternetOpener();
+  CurlInternetOpener(const CurlInternetOpener&) = delete;
+  CurlInternetOpener& operator=(const CurlInternetOpener&) = delete;
+
+  std::unique_ptr<InternetSession> Open(const std::string& agent, uint32_t context,
+                                        uint32_t accessType, const std::string& proxyName) override;
+
+ private:
+  struct Shared;  // the options and libcurl's global state, kept alive by every open object
+  std::shared_ptr<const Shared> shared_;
+};
+
+}  // namespace bolta
