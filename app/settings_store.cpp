@@ -10,8 +10,6 @@
 namespace bolta {
 namespace {
 
-// The longest string a read returns: what fits a 4096-byte buffer with its terminator.
-constexpr size_t kMaxValueBytes = 4095;
 constexpr std::string_view kNewline = "\r\n";
 
 struct Line {
@@ -174,7 +172,7 @@ std::string SettingsStore::GetProfileString(std::string_view section, std::strin
                                             std::string_view defaultValue) const {
   std::optional<std::string> value = ReadValue(file_, section, key);
   if (!value) return std::string(defaultValue);
-  value->resize(std::min(value->size(), kMaxValueBytes));
+  value->resize(std::min(value->size(), kMaxProfileStringBytes));
   return std::move(*value);
 }
 

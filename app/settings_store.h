@@ -1,5 +1,6 @@
 #pragma once
 // The INI settings file: read and written one key at a time, nothing kept in memory.
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -8,6 +9,10 @@
 namespace bolta {
 
 inline constexpr std::string_view kSettingsSection = "BOLTA";
+
+// The longest string a read gives back whole (a 4096-byte buffer with its terminator); a longer
+// stored value reads back cut.
+inline constexpr size_t kMaxProfileStringBytes = 4095;
 
 class SettingsStore {
  public:

@@ -4,6 +4,7 @@
 
 #include "app/bolta_doc.h"
 #include "app/settings_store.h"
+#include "mainwnd/center_rule.h"
 #include "mainwnd/proxy_settings_flow.h"
 #include "res/resource.h"
 #include "res/texts.h"
@@ -118,23 +119,11 @@ void CMainFrame::ToggleTopmost() {
 }
 
 void CMainFrame::CenterWindow() {
+  // The frame has no owner: the work area is both the reference and the bounds.
   const Rect area = window_.GetWorkArea();
   const Rect frame = window_.GetWindowRect();
-  const int32_t width = frame.Width();
-  const int32_t height = frame.Height();
-  int32_t left = (area.left + area.right) / 2 - width / 2;
-  int32_t top = (area.top + area.bottom) / 2 - height / 2;
-  if (left < area.left) {
-    left = area.left;
-  } else if (left + width > area.right) {
-    left = area.right - width;
-  }
-  if (top < area.top) {
-    top = area.top;
-  } else if (top + height > area.bottom) {
-    top = area.bottom - height;
-  }
-  window_.MoveWindow(left, top, width, height, true);
+  const Rect placed = CenterRect({frame.Width(), frame.Height()}, area, area);
+  window_.MoveWindow(placed.left, placed.top, placed.Width(), placed.Height(), true);
 }
 
 void CMainFrame::OnDestroy() {

@@ -68,6 +68,12 @@ inline constexpr std::string_view kDlgProxyAddress = "\x83v\x83\x8d\x83L\x83V\x8
 inline constexpr std::string_view kDlgProxyPort = "\x83v\x83\x8d\x83L\x83V\x83|\x81[\x83g";
 // proxy dialog font, 9 pt: "ＭＳ Ｐゴシック"
 inline constexpr std::string_view kDlgFontFace = "\x82l\x82r \x82o\x83S\x83V\x83" "b\x83N";
+// proxy dialog, OK refused: an edit holds a character that code page 932 lacks: "Shift_JISで表せない文字が含まれているため、保存できません。"
+inline constexpr std::string_view kMsgTextHasNoCp932Form = "Shift_JIS\x82\xc5\x95\\\x82\xb9\x82\xc8\x82\xa2\x95\xb6\x8e\x9a\x82\xaa\x8a\xdc\x82\xdc\x82\xea\x82\xc4\x82\xa2\x82\xe9\x82\xbd\x82\xdf\x81" "A\x95\xdb\x91\xb6\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x81" "B";
+// proxy dialog, OK refused: an edit holds a line break: "改行が含まれているため、保存できません。"
+inline constexpr std::string_view kMsgTextHasLineBreak = "\x89\xfc\x8ds\x82\xaa\x8a\xdc\x82\xdc\x82\xea\x82\xc4\x82\xa2\x82\xe9\x82\xbd\x82\xdf\x81" "A\x95\xdb\x91\xb6\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x81" "B";
+// proxy dialog, OK refused: an edit's text is longer than the settings file gives back: "4095バイトを超えるため、保存できません。"
+inline constexpr std::string_view kMsgTextTooLong = "4095\x83o\x83" "C\x83g\x82\xf0\x92\xb4\x82\xa6\x82\xe9\x82\xbd\x82\xdf\x81" "A\x95\xdb\x91\xb6\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1\x81" "B";
 // message box: the window could not be created: "空のﾄﾞｷｭﾒﾝﾄの作成に失敗しました。"
 inline constexpr std::string_view kErrCreateDocumentFailed = "\x8b\xf3\x82\xcc\xc4\xde\xb7\xad\xd2\xdd\xc4\x82\xcc\x8d\xec\x90\xac\x82\xc9\x8e\xb8\x94s\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81" "B";
 // message box: a failure with no text of its own: "ｱﾌﾟﾘｹｰｼｮﾝの内部ｴﾗｰです。"
