@@ -1,0 +1,17 @@
+#pragma once
+// The frame's system menu, drawn as a GTK popup from the menu model the frame edits.
+#include <cstdint>
+#include <functional>
+
+#include "mainwnd/system_menu.h"
+
+typedef struct _GtkWidget GtkWidget;
+
+namespace bolta {
+
+// Pops `menu` up for the input event being handled: at the pointer for a click, at the frame's
+// top-left corner for a key. `onCommand` gets the chosen entry's id once the popup has closed.
+void PopupSystemMenu(GtkWidget* toplevel, const Menu& menu,
+                     std::function<void(int32_t id)> onCommand);
+
+}  // namespace bolta
