@@ -85,17 +85,29 @@ void PopupSystemMenu(GtkWidget* toplevel, const Menu& menu,
                    }),
                    nullptr);
 
-  GdkEvent* trigger = gtk_get_current_event();
-  const bool byKey =
-      trigger != nullptr && (trigger->type == GDK_KEY_PRESS || trigger->type == GDK_KEY_RELEASE);
-  if (byKey) {
-    gtk_menu_popup_at_widget(GTK_MENU(popup), toplevel, GDK_GRAVITY_NORTH_WEST,
-                             GDK_GRAVITY_NORTH_WEST, trigger);
-  } else {
-    gtk_menu_popup_at_pointer(GTK_MENU(popup), trigger);
-  }
-  if (byKey) gtk_menu_shell_select_first(GTK_MENU_SHELL(popup), FALSE);
-  if (trigger != nullptr) gdk_event_free(trigger);
+  // The web view holds the pointer while it handles a press: pop up once that handling is over.
+  struct Pending {
+    GtkWidget* toplevel;
+    GtkWidget* popup;
+    GdkEvent* trigger;
+  };
+  auto* pending = new Pending{toplevel, popup, gtk_get_current_event()};
+  g_idle_add(
+      +[](gpointer data) -> gboolean {
+        std::unique_ptr<Pending> p(static_cast<Pending*>(data));
+        const bool byKey = p->trigger != nullptr && (p->trigger->type == GDK_KEY_PRESS ||
+                                                     p->trigger->type == GDK_KEY_RELEASE);
+        if (byKey) {
+          gtk_menu_popup_at_widget(GTK_MENU(p->popup), p->toplevel, GDK_GRAVITY_NORTH_WEST,
+                                   GDK_GRAVITY_NORTH_WEST, p->trigger);
+          gtk_menu_shell_select_first(GTK_MENU_SHELL(p->popup), FALSE);
+        } else {
+          gtk_menu_popup_at_pointer(GTK_MENU(p->popup), p->trigger);
+        }
+        if (p->trigger != nullptr) gdk_event_free(p->trigger);
+        return G_SOURCE_REMOVE;
+      },
+      pending);
 }
 
 }  // namespace bolta
