@@ -62,7 +62,7 @@ void CMainFrame::OnCreate() {
 }
 
 void CMainFrame::EditSystemMenu() {
-  systemMenu_ = GetSystemMenu();
+  systemMenu_ = bolta::GetSystemMenu();  // the standard menu, not this frame's accessor
   systemMenu_.RemoveMenu(0);  // Restore
   systemMenu_.RemoveMenu(1);  // Size
   systemMenu_.RemoveMenu(2);  // Maximize

@@ -21,6 +21,7 @@ using Clock = std::chrono::steady_clock;
 constexpr std::chrono::milliseconds kWaitingInterval{50};
 constexpr long kMaxRedirects = 5;
 
+// libcurl's global state, counted by libcurl itself: every session holds it while its objects live.
 struct CurlLibrary {
   CurlLibrary() {
     if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
@@ -145,8 +146,15 @@ std::string ServerOrigin(const std::string& server, uint16_t port) {
 }
 
 struct SessionState {
-  std::shared_ptr<const void> keepAlive;  // the opener's shared state
-  const CurlInternetOptions* options;
+  SessionState(std::shared_ptr<const CurlInternetOptions> options, std::string agent,
+               bool namedProxy, std::string proxyName)
+      : options(std::move(options)),
+        agent(std::move(agent)),
+        namedProxy(namedProxy),
+        proxyName(std::move(proxyName)) {}
+
+  CurlLibrary library;  // initialised first: a failure here is the session's
+  std::shared_ptr<const CurlInternetOptions> options;
   std::string agent;
   bool namedProxy;
   std::string proxyName;
@@ -469,16 +477,8 @@ class CurlInternetSession final : public InternetSession {
 
 }  // namespace
 
-struct CurlInternetOpener::Shared {
-  explicit Shared(CurlInternetOptions options) : options(std::move(options)) {}
-  CurlLibrary library;
-  CurlInternetOptions options;
-};
-
 CurlInternetOpener::CurlInternetOpener(CurlInternetOptions options)
-    : shared_(std::make_shared<const Shared>(std::move(options))) {}
-
-CurlInternetOpener::~CurlInternetOpener() = default;
+    : options_(std::make_shared<const CurlInternetOptions>(std::move(options))) {}
 
 std::unique_ptr<InternetSession> CurlInternetOpener::Open(const std::string& agent,
                                                           uint32_t /*context*/, uint32_t accessType,
@@ -486,8 +486,8 @@ std::unique_ptr<InternetSession> CurlInternetOpener::Open(const std::string& age
   if (accessType != INTERNET_OPEN_TYPE_PRECONFIG && accessType != INTERNET_OPEN_TYPE_PROXY) {
     throw InternetException("unknown access type " + std::to_string(accessType));
   }
-  auto session = std::make_shared<SessionState>(SessionState{
-      shared_, &shared_->options, agent, accessType == INTERNET_OPEN_TYPE_PROXY, proxyName});
+  auto session = std::make_shared<const SessionState>(
+      options_, agent, accessType == INTERNET_OPEN_TYPE_PROXY, proxyName);
   return std::make_unique<CurlInternetSession>(std::move(session));
 }
 

@@ -25,16 +25,12 @@ struct CurlInternetOptions {
 class CurlInternetOpener final : public InternetOpener {
  public:
   explicit CurlInternetOpener(CurlInternetOptions options = {});
-  ~CurlInternetOpener();
-  CurlInternetOpener(const CurlInternetOpener&) = delete;
-  CurlInternetOpener& operator=(const CurlInternetOpener&) = delete;
 
   std::unique_ptr<InternetSession> Open(const std::string& agent, uint32_t context,
                                         uint32_t accessType, const std::string& proxyName) override;
 
  private:
-  struct Shared;  // the options and libcurl's global state, kept alive by every open object
-  std::shared_ptr<const Shared> shared_;
+  std::shared_ptr<const CurlInternetOptions> options_;  // shared with every open object
 };
 
 }  // namespace bolta

@@ -51,7 +51,8 @@ class BrowserControl {
   // document in code page 932; the layer converts it to UTF-8 and shows that text as the page.
   // Returns at once: OnDocumentComplete comes later from the event loop, once per call.
   virtual void Navigate2(const std::string& url) = 0;
-  // Loads the current document again. No OnDocumentComplete follows; the view polls the state.
+  // Loads the current document again. No OnDocumentComplete follows; the view polls the state,
+  // so from this call until the reload has finished GetReadyState must not say COMPLETE.
   virtual void Refresh() = 0;
   // COMPLETE only once the document and its pictures have loaded.
   virtual ReadyState GetReadyState() const = 0;

@@ -8,7 +8,7 @@
 #include <mutex>
 
 #include "net/loopback_server.h"
-#include "net/tinyproxy_process.h"
+#include "net/proxy_environment.h"
 
 namespace bolta {
 namespace {
@@ -73,14 +73,8 @@ std::string DirectRequest(const std::string& target, const std::string& host) {
 
 class CurlInternet : public ::testing::Test {
  protected:
-  // The environment must not send these requests through some proxy of the machine's.
-  void SetUp() override {
-    for (const char* name :
-         {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY"}) {
-      ::unsetenv(name);
-    }
-  }
-  void TearDown() override { SetUp(); }
+  void SetUp() override { nettest::ClearProxyEnvironment(); }
+  void TearDown() override { nettest::ClearProxyEnvironment(); }
 
   CurlInternetOpener internet_{FastOptions()};
 };
@@ -159,6 +153,8 @@ struct BodyCase {
   const char* name;
   std::vector<std::string> chunks;  // sent one by one
   std::vector<std::string> lines;
+
+  friend void PrintTo(const BodyCase& body, std::ostream* out) { *out << body.name; }
 };
 
 class CurlInternetBody : public CurlInternet, public ::testing::WithParamInterface<BodyCase> {};
@@ -180,13 +176,9 @@ TEST_P(CurlInternetBody, delivers_the_lines_of_the_body) {
 INSTANTIATE_TEST_SUITE_P(
     Bodies, CurlInternetBody,
     ::testing::Values(BodyCase{"crlf_endings", {"A\r\nB\r\n"}, {"A", "B"}},
-                      BodyCase{"lf_endings", {"A\nB\n"}, {"A", "B"}},
                       BodyCase{"cr_inside_a_line_is_dropped", {"A\rB\n"}, {"AB"}},
                       BodyCase{"last_line_without_lf", {"A\r\n\r\nB"}, {"A", "", "B"}},
                       BodyCase{"empty_body_has_no_line", {}, {}},
-                      BodyCase{"cp932_bytes_unchanged",
-                               {"BBS_TITLE=\x94\xc2\x82\xcc\n"},
-                               {"BBS_TITLE=\x94\xc2\x82\xcc"}},
                       BodyCase{
                           "crlf_split_across_packets", {"A\r", "\nB", "C\r", "\n"}, {"A", "BC"}}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -195,6 +187,8 @@ struct FailureCase {
   const char* name;
   LoopbackServer::Handler handler;
   std::vector<std::string> linesBeforeFailure;
+
+  friend void PrintTo(const FailureCase& failure, std::ostream* out) { *out << failure.name; }
 };
 
 class CurlInternetFailure : public CurlInternet,
@@ -248,11 +242,6 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     {}}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(CurlInternet, refused_connection_is_a_failure) {
-  const std::string server = "127.0.0.1:" + std::to_string(nettest::UnusedPort());
-  EXPECT_NE(Fetch(internet_, server, "news").failure, "");
-}
 
 TEST_F(CurlInternet, board_bytes_that_cannot_stand_in_a_path_are_percent_encoded) {
   struct Case {
@@ -361,19 +350,6 @@ TEST_F(CurlInternet, waiting_callback_runs_every_50_ms_while_the_server_is_slow)
     EXPECT_LT(call - previous, 200ms);
     previous = call;
   }
-}
-
-TEST_F(CurlInternet, real_proxy_relays_the_request_to_the_server) {
-  LoopbackServer server(Answer(Response("200 OK", kSettingText)));
-  nettest::TinyproxyProcess tinyproxy;
-  const Outcome outcome =
-      Fetch(internet_, server.address(), "news", "127.0.0.1:" + std::to_string(tinyproxy.port()));
-  EXPECT_EQ(outcome.failure, "");
-  EXPECT_EQ(outcome.lines, kSettingLines);
-  ASSERT_EQ(server.requests().size(), 1u);
-  EXPECT_TRUE(server.requests()[0].starts_with("GET /news/SETTING.TXT HTTP/1."))
-      << server.requests()[0];
-  EXPECT_NE(server.requests()[0].find("tinyproxy"), std::string::npos) << server.requests()[0];
 }
 
 }  // namespace

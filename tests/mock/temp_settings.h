@@ -1,0 +1,44 @@
+#pragma once
+// A real settings store on a file in a directory of its own, removed with it.
+#include <stdlib.h>
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+#include "app/settings_store.h"
+
+namespace bolta {
+
+class TempSettings {
+ public:
+  TempSettings() : directory_(NewDirectory()), store_(directory_ / "Bolta.ini") {}
+  ~TempSettings() {
+    std::error_code ignored;
+    std::filesystem::remove_all(directory_, ignored);
+  }
+  TempSettings(const TempSettings&) = delete;
+  TempSettings& operator=(const TempSettings&) = delete;
+
+  SettingsStore& store() { return store_; }
+
+  // USE_PROXY, PROXY_ADDRESS and PROXY_PORT as the proxy dialog writes them.
+  void SetProxy(int32_t useProxy, const std::string& address, const std::string& port) {
+    store_.WriteProfileString(kSettingsSection, "PROXY_ADDRESS", address);
+    store_.WriteProfileString(kSettingsSection, "PROXY_PORT", port);
+    store_.WriteProfileInt(kSettingsSection, "USE_PROXY", useProxy);
+  }
+
+ private:
+  static std::filesystem::path NewDirectory() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "bolta-settings-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no temporary directory");
+    return pattern;
+  }
+
+  std::filesystem::path directory_;
+  SettingsStore store_;
+};
+
+}  // namespace bolta
