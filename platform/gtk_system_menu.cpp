@@ -69,7 +69,7 @@ GtkWidget* BuildMenu(const std::vector<MenuItem>& items, const std::shared_ptr<C
 
 }  // namespace
 
-void PopupSystemMenu(GtkWidget* toplevel, const Menu& menu,
+void PopupSystemMenu(GtkWidget* toplevel, const Menu& menu, const GdkEvent* trigger,
                      std::function<void(int32_t id)> onCommand) {
   auto sink = std::make_shared<CommandSink>(std::move(onCommand));
   GtkWidget* popup = BuildMenu(menu.items(), sink);
@@ -85,13 +85,14 @@ void PopupSystemMenu(GtkWidget* toplevel, const Menu& menu,
                    }),
                    nullptr);
 
-  // The web view holds the pointer while it handles a press: pop up once that handling is over.
+  // Pop up once the event that asked for the menu has been handled.
   struct Pending {
     GtkWidget* toplevel;
     GtkWidget* popup;
     GdkEvent* trigger;
   };
-  auto* pending = new Pending{toplevel, popup, gtk_get_current_event()};
+  auto* pending = new Pending{toplevel, popup,
+                              trigger != nullptr ? gdk_event_copy(trigger) : nullptr};
   g_idle_add(
       +[](gpointer data) -> gboolean {
         std::unique_ptr<Pending> p(static_cast<Pending*>(data));

@@ -6,12 +6,14 @@
 #include "mainwnd/system_menu.h"
 
 typedef struct _GtkWidget GtkWidget;
+typedef union _GdkEvent GdkEvent;
 
 namespace bolta {
 
-// Pops `menu` up for the input event being handled: at the pointer for a click, at the frame's
-// top-left corner for a key. `onCommand` gets the chosen entry's id once the popup has closed.
-void PopupSystemMenu(GtkWidget* toplevel, const Menu& menu,
+// Pops `menu` up for `trigger`, the input event that asks for it: at the pointer for a click, at
+// the frame's top-left corner for a key. `onCommand` gets the chosen entry's id once the popup
+// has closed.
+void PopupSystemMenu(GtkWidget* toplevel, const Menu& menu, const GdkEvent* trigger,
                      std::function<void(int32_t id)> onCommand);
 
 }  // namespace bolta

@@ -56,7 +56,11 @@ WxBrowser::WxBrowser(WxFrameWindow& frame, wxWebView* view)
       native_(static_cast<GtkWidget*>(view->GetNativeBackend())),
       pictureWait_(std::make_unique<wxTimer>()) {
   Harden();
-  ConnectInput();
+  g_signal_connect(native_, "destroy", G_CALLBACK(+[](GtkWidget*, WxBrowser* self) {
+                     self->native_ = nullptr;
+                   }),
+                   this);
+  gdk_event_handler_set(&WxBrowser::PreTranslate, this, nullptr);
   view_->Bind(wxEVT_WEBVIEW_LOADED, [this](wxWebViewEvent& event) { OnLoadEnded(event); });
   view_->Bind(wxEVT_WEBVIEW_ERROR, [this](wxWebViewEvent& event) { OnLoadEnded(event); });
   view_->Bind(wxEVT_WEBVIEW_NAVIGATING, [this](wxWebViewEvent& event) {
@@ -74,10 +78,9 @@ WxBrowser::WxBrowser(WxFrameWindow& frame, wxWebView* view)
 }
 
 WxBrowser::~WxBrowser() {
-  if (native_ != nullptr) {
-    g_signal_handlers_disconnect_by_data(native_, this);
-    g_signal_handlers_disconnect_by_data(frame_.toplevel(), this);
-  }
+  gdk_event_handler_set(+[](GdkEvent* event, gpointer) { gtk_main_do_event(event); }, nullptr,
+                        nullptr);
+  if (native_ != nullptr) g_signal_handlers_disconnect_by_data(native_, this);
 }
 
 void WxBrowser::Harden() {
@@ -96,18 +99,6 @@ void WxBrowser::Harden() {
                      webkit_download_cancel(download);
                    }),
                    nullptr);
-}
-
-void WxBrowser::ConnectInput() {
-  g_signal_connect(native_, "button-press-event", G_CALLBACK(&WxBrowser::OnButton), this);
-  g_signal_connect(native_, "button-release-event", G_CALLBACK(&WxBrowser::OnButton), this);
-  // Keys go to the frame first and on to the focus, wherever that is: catch them there.
-  g_signal_connect(frame_.toplevel(), "key-press-event", G_CALLBACK(&WxBrowser::OnKey), this);
-  g_signal_connect(frame_.toplevel(), "key-release-event", G_CALLBACK(&WxBrowser::OnKey), this);
-  g_signal_connect(native_, "destroy", G_CALLBACK(+[](GtkWidget*, WxBrowser* self) {
-                     self->native_ = nullptr;
-                   }),
-                   this);
 }
 
 void WxBrowser::Navigate2(const std::string& url) {
@@ -161,6 +152,8 @@ std::optional<HtmlDocument> WxBrowser::GetHtmlDocument() const {
   wxString output;
   const bool ran = view_->RunScript(kBodyScrollSizeScript, &output);
   inScript_ = false;
+  // wxWidgets waits for the script with its own event handler and puts GTK's back afterwards.
+  gdk_event_handler_set(&WxBrowser::PreTranslate, const_cast<WxBrowser*>(this), nullptr);
   if (!deferred_.empty()) {
     view_->CallAfter([pending = std::move(deferred_)] {
       for (const auto& handler : pending) handler();
@@ -208,31 +201,59 @@ void WxBrowser::KillTimer(int32_t id) {
   if (auto found = timers_.find(id); found != timers_.end()) found->second->Stop();
 }
 
-int WxBrowser::OnButton(GtkWidget*, GdkEvent* event, WxBrowser* self) {
-  // Input that arrives while a script runs (a nested loop inside a fit) is dropped.
-  if (self->inScript_) return TRUE;
-  const GdkEventButton& button = event->button;
-  const bool pressed = button.type == GDK_BUTTON_PRESS || button.type == GDK_2BUTTON_PRESS;
-  if (pressed && button.button == 3) {
-    if (self->events_.openSystemMenu) self->events_.openSystemMenu();
-    return TRUE;
+void WxBrowser::PreTranslate(GdkEvent* event, void* data) {
+  auto* self = static_cast<WxBrowser*>(data);
+  bool consumed = false;
+  if (self->IsOnFrame(event)) {
+    // The frame's window system handles the event being offered (a drag starts from it).
+    self->frame_.SetInputEvent(event);
+    switch (event->type) {
+      case GDK_BUTTON_PRESS:
+      case GDK_2BUTTON_PRESS:
+      case GDK_BUTTON_RELEASE:
+        consumed = self->OnButton(event->button);
+        break;
+      case GDK_KEY_PRESS:
+      case GDK_KEY_RELEASE:
+        consumed = self->OnKey(event->key);
+        break;
+      default:
+        break;
+    }
+    self->frame_.SetInputEvent(nullptr);
   }
-  if (button.type == GDK_3BUTTON_PRESS) return FALSE;
-  return self->OfferInput(ButtonMessage(pressed, button.type == GDK_2BUTTON_PRESS, button.button,
-                                        static_cast<int32_t>(button.x),
-                                        static_cast<int32_t>(button.y)));
+  if (!consumed) gtk_main_do_event(event);
 }
 
-int WxBrowser::OnKey(GtkWidget*, GdkEvent* event, WxBrowser* self) {
-  if (self->inScript_) return TRUE;
-  const GdkEventKey& key = event->key;
+bool WxBrowser::IsOnFrame(GdkEvent* event) const {
+  if (native_ == nullptr || event->any.window == nullptr) return false;
+  GdkWindow* frame = gtk_widget_get_window(frame_.toplevel());
+  return frame != nullptr && gdk_window_get_effective_toplevel(event->any.window) == frame;
+}
+
+bool WxBrowser::OnButton(const GdkEventButton& button) {
+  // Input that arrives while a script runs (a nested loop inside a fit) is dropped.
+  if (inScript_) return true;
+  const bool pressed = button.type != GDK_BUTTON_RELEASE;
+  if (button.button == 3) {
+    // The frame's menu opens when the click ends, as context menus do; the page never sees it.
+    if (!pressed && events_.openSystemMenu) events_.openSystemMenu();
+    return true;
+  }
+  return OfferInput(ButtonMessage(pressed, button.type == GDK_2BUTTON_PRESS, button.button,
+                                  static_cast<int32_t>(button.x),
+                                  static_cast<int32_t>(button.y)));
+}
+
+bool WxBrowser::OnKey(const GdkEventKey& key) {
+  if (inScript_) return true;
   const bool pressed = key.type == GDK_KEY_PRESS;
   const Modifiers modifiers = ModifiersOf(key);
   if (pressed && OpensSystemMenu(key.keyval, modifiers)) {
-    if (self->events_.openSystemMenu) self->events_.openSystemMenu();
-    return TRUE;
+    if (events_.openSystemMenu) events_.openSystemMenu();
+    return true;
   }
-  return self->OfferInput(KeyMessage(pressed, key.keyval, modifiers));
+  return OfferInput(KeyMessage(pressed, key.keyval, modifiers));
 }
 
 bool WxBrowser::OfferInput(const std::optional<Msg>& msg) {

@@ -18,6 +18,8 @@ class wxWindow;
 class wxWebViewEvent;
 typedef struct _GtkWidget GtkWidget;
 typedef union _GdkEvent GdkEvent;
+typedef struct _GdkEventButton GdkEventButton;
+typedef struct _GdkEventKey GdkEventKey;
 
 namespace bolta {
 
@@ -58,15 +60,18 @@ class WxBrowser final : public BrowserControl, public ViewWindow {
 
   WxBrowser(WxFrameWindow& frame, wxWebView* view);
   void Harden();
-  void ConnectInput();
   void StartLoad(LoadKind kind);
   void OnLoadEnded(const wxWebViewEvent& event);
   void CompleteLoad();
   // Runs `handler` now, or after the script that is running returns: wxWebView runs scripts in
   // a nested event loop, and the logic must not be entered again from inside a fit.
   void Dispatch(std::function<void()> handler) const;
-  static int OnButton(GtkWidget* widget, GdkEvent* event, WxBrowser* self);
-  static int OnKey(GtkWidget* widget, GdkEvent* event, WxBrowser* self);
+  // Sees every event of the process before GTK dispatches it, as a message loop's
+  // pre-translation does; widgets' own handlers (wxWidgets' key handling among them) come later.
+  static void PreTranslate(GdkEvent* event, void* self);
+  bool IsOnFrame(GdkEvent* event) const;
+  bool OnButton(const GdkEventButton& button);
+  bool OnKey(const GdkEventKey& key);
   bool OfferInput(const std::optional<Msg>& msg);
 
   WxFrameWindow& frame_;

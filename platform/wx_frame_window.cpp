@@ -30,6 +30,25 @@ long FrameStyle(const FrameCreateParams& params) {
   return style;
 }
 
+GdkWMFunction WindowFunctions(const FrameCreateParams& params) {
+  int functions = GDK_FUNC_MOVE;
+  if (params.minimizeBox) functions |= GDK_FUNC_MINIMIZE;
+  if (params.maximizeBox) functions |= GDK_FUNC_MAXIMIZE;
+  if (params.sizingBorder) functions |= GDK_FUNC_RESIZE;
+  if (params.systemMenu) functions |= GDK_FUNC_CLOSE;
+  return static_cast<GdkWMFunction>(functions);
+}
+
+GdkWMDecoration WindowDecorations(const FrameCreateParams& params) {
+  int decorations = GDK_DECOR_BORDER;
+  if (params.caption) decorations |= GDK_DECOR_TITLE;
+  if (params.systemMenu) decorations |= GDK_DECOR_MENU;
+  if (params.minimizeBox) decorations |= GDK_DECOR_MINIMIZE;
+  if (params.maximizeBox) decorations |= GDK_DECOR_MAXIMIZE;
+  if (params.sizingBorder) decorations |= GDK_DECOR_RESIZEH;
+  return static_cast<GdkWMDecoration>(decorations);
+}
+
 Rect RectOf(const GdkRectangle& r) { return {r.x, r.y, r.x + r.width, r.y + r.height}; }
 
 }  // namespace
@@ -40,6 +59,11 @@ void WxFrameWindow::Create(const FrameCreateParams& params, std::string_view cap
   toplevel_ = frame_->GetHandle();
   frame_->SetIcons(AppIconBundle());
   gtk_widget_realize(toplevel_);
+  // Tell the window manager which buttons and functions the frame has: no maximize box and no
+  // sizing border unless asked for.
+  GdkWindow* window = gtk_widget_get_window(toplevel_);
+  gdk_window_set_functions(window, WindowFunctions(params));
+  gdk_window_set_decorations(window, WindowDecorations(params));
   // The fit needs the decoration room before the frame is first shown.
   if (auto extents = RequestFrameExtents(toplevel_)) {
     extents_ = *extents;
@@ -106,7 +130,7 @@ void WxFrameWindow::Show() {
 }
 
 void WxFrameWindow::PopupSystemMenu(const Menu& menu) {
-  bolta::PopupSystemMenu(toplevel_, menu, [this](int32_t id) {
+  bolta::PopupSystemMenu(toplevel_, menu, inputEvent_, [this](int32_t id) {
     if (!closed_ && events_.onSysCommand) events_.onSysCommand(id);
   });
 }
@@ -144,7 +168,7 @@ void WxFrameWindow::MoveWindow(int32_t x, int32_t y, int32_t width, int32_t heig
 }
 
 void WxFrameWindow::BeginDrag(uint32_t button) {
-  GdkEvent* event = gtk_get_current_event();
+  GdkEvent* event = inputEvent_ != nullptr ? gdk_event_copy(inputEvent_) : gtk_get_current_event();
   if (event != nullptr && event->type == GDK_BUTTON_PRESS) {
     gtk_window_begin_move_drag(GTK_WINDOW(toplevel_), static_cast<gint>(event->button.button),
                                static_cast<gint>(event->button.x_root),

@@ -15,6 +15,7 @@
 class wxFrame;
 typedef struct _GtkWidget GtkWidget;
 typedef struct _GdkEventConfigure GdkEventConfigure;
+typedef union _GdkEvent GdkEvent;
 
 namespace bolta {
 
@@ -46,6 +47,9 @@ class WxFrameWindow final : public FrameWindow {
   void Show();
   // The system menu as a popup for the input event being handled.
   void PopupSystemMenu(const Menu& menu);
+  // The input event being offered to the view (borrowed, null after): a drag or a popup starts
+  // from it.
+  void SetInputEvent(GdkEvent* event) { inputEvent_ = event; }
 
   Rect GetWindowRect() const override;
   void MoveWindow(int32_t x, int32_t y, int32_t width, int32_t height, bool repaint) override;
@@ -72,6 +76,7 @@ class WxFrameWindow final : public FrameWindow {
   Events events_;
   std::unique_ptr<GtkTrayIcon> tray_;
   bool closed_ = false;
+  GdkEvent* inputEvent_ = nullptr;
 
   // The geometry as last asked for (or as the window manager last placed the frame): the
   // frame's outer top-left corner and its client size. The X server applies requests later and
