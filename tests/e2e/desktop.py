@@ -35,6 +35,13 @@ class Desktop:
 
     def __init__(self):
         self.processes = []
+        try:
+            self._start_desktop()
+        except BaseException:
+            self.close()
+            raise
+
+    def _start_desktop(self):
         read_end, write_end = os.pipe()
         xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % SCREEN,
@@ -45,7 +52,6 @@ class Desktop:
         with os.fdopen(read_end) as pipe:
             number = pipe.readline().strip()
         if not number:
-            self.close()
             raise RuntimeError("Xvfb did not start")
         self.display = ":" + number
         self.env = dict(os.environ, DISPLAY=self.display)
@@ -55,9 +61,10 @@ class Desktop:
         wait_for("the window manager", lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.x(
             "xprop", "-root", "_NET_SUPPORTING_WM_CHECK"))
         self._start(["xcompmgr"])
-        self._start(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
-                     "--height", "32", "--SetDockType", "true", "--expand", "false"])
-        self.tray = wait_for("the tray", lambda: self.windows_of_class("trayer"))[0]
+        self._start(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "pixel",
+                     "--width", "120", "--height", "32", "--SetDockType", "true"])
+        self.tray = wait_for("the tray", lambda: self.x(
+            "xdotool", "search", "--name", "^panel$").split())[0]
 
     def _start(self, command):
         self.processes.append(subprocess.Popen(command, env=self.env, stdout=subprocess.DEVNULL,
