@@ -11,9 +11,9 @@
 #include "app/bolta_doc.h"
 #include "app/settings_path.h"
 #include "app/settings_store.h"
-#include "app/unshown_proxy_dialog.h"
 #include "display/bolta_view.h"
 #include "mainwnd/main_frame.h"
+#include "mainwnd/proxy_settings_dlg.h"
 #include "platform/curl_internet.h"
 #include "platform/wx_browser.h"
 #include "platform/wx_frame_window.h"
@@ -44,13 +44,14 @@ struct CBoltaApp::Session {
   Session(const std::filesystem::path& settingsFile, std::vector<std::string> args)
       : settings(settingsFile),
         internet(InternetOptions()),
+        proxyDialog(frameWindow),
         frame(frameWindow, settings, proxyDialog),
         args(std::move(args)) {}
 
   SettingsStore settings;
-  UnshownProxyDialog proxyDialog;
   CurlInternetOpener internet;
   WxFrameWindow frameWindow;
+  WxProxySettingsDialogRunner proxyDialog;
   CMainFrame frame;
   CBoltaDoc document;
   std::unique_ptr<WxBrowser> browser;

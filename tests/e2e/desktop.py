@@ -35,6 +35,7 @@ class Desktop:
 
     def __init__(self):
         self.processes = []
+        self.config = None
         try:
             self._start_desktop()
         except BaseException:
@@ -57,7 +58,7 @@ class Desktop:
         self.env = dict(os.environ, DISPLAY=self.display)
         self.env.pop("GDK_BACKEND", None)
         self.env.pop("WAYLAND_DISPLAY", None)
-        self._start(["openbox", "--sm-disable"])
+        self._start(["openbox", "--sm-disable", "--config-file", self._openbox_config()])
         wait_for("the window manager", lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.x(
             "xprop", "-root", "_NET_SUPPORTING_WM_CHECK"))
         self._start(["xcompmgr"])
@@ -66,11 +67,24 @@ class Desktop:
         self.tray = wait_for("the tray", lambda: self.x(
             "xdotool", "search", "--name", "^panel$").split())[0]
 
+    def _openbox_config(self):
+        """Openbox's own configuration less its Alt+Space binding: that key opens the focused
+        window's own window menu, as the tool expects of its desktop."""
+        with open("/etc/xdg/openbox/rc.xml") as f:
+            text = f.read()
+        text = re.sub(r'<keybind key="A-space">.*?</keybind>', "", text, flags=re.S)
+        self.config = tempfile.NamedTemporaryFile("w", prefix="bolta-openbox-", suffix=".xml")
+        self.config.write(text)
+        self.config.flush()
+        return self.config.name
+
     def _start(self, command):
         self.processes.append(subprocess.Popen(command, env=self.env, stdout=subprocess.DEVNULL,
                                                stderr=subprocess.DEVNULL))
 
     def close(self):
+        if self.config:
+            self.config.close()
         for process in reversed(self.processes):
             process.terminate()
         for process in reversed(self.processes):
