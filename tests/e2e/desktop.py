@@ -132,8 +132,10 @@ class Desktop:
 class BoardServer:
     """tools/board_server.py on loopback with the given boards; stops with close() or by itself."""
 
-    def __init__(self, boards, slow=0.0, lifetime=120):
+    def __init__(self, boards, slow=0.0, hang_pictures=False, lifetime=120):
         command = ["python3", SERVER, "--slow", str(slow), "--lifetime", str(lifetime)]
+        if hang_pictures:
+            command.append("--hang-pictures")
         for name, folder in boards.items():
             command += ["--board", "%s=%s" % (name, folder)]
         self.process = subprocess.Popen(command, stdout=subprocess.PIPE, text=True)
