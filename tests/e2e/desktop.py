@@ -104,12 +104,6 @@ class Desktop:
     def windows_of_class(self, name):
         return self.x("xdotool", "search", "--onlyvisible", "--class", name).split()
 
-    def tray_icon_count(self):
-        """How many icons the tray holds: the windows embedded in trayer's window."""
-        tree = self.x("xwininfo", "-children", "-id", self.tray)
-        found = re.search(r"(\d+) child", tree)
-        return int(found.group(1)) if found else 0
-
     def screenshot(self, path):
         self.x("import", "-window", "root", path, check=True)
 
