@@ -22,6 +22,7 @@ DEMO = os.path.join(HERE, "..", "..", "demo")
 
 BOARD_TITLE = "テスト用の板"
 MESSAGE_TITLE = "(;´Д｀)"
+UTF8_TITLE = "ユニコード板 ♪"  # "♪" has a CP932 form too, but these bytes are UTF-8
 TRAY_TOOLTIP = "ろぴかせ＠SETTING.TXT取得中…"
 # The demo's title picture: 300 x 72, dark red with a rim; the fit adds 4 pixels each way.
 PICTURE = (300, 72)
@@ -29,14 +30,14 @@ FITTED = (PICTURE[0] + 4, PICTURE[1] + 4)
 PICTURE_RED = (139, 26, 26)
 
 
-def make_board(root, name, lines):
+def make_board(root, name, lines, encoding="cp932"):
     """A board folder with the demo pictures and a SETTING.TXT of `lines`, in code page 932."""
     folder = os.path.join(root, name)
     os.makedirs(folder)
     for picture in ("title.png", "background.gif"):
         shutil.copy(os.path.join(DEMO, picture), folder)
     with open(os.path.join(folder, "SETTING.TXT"), "wb") as f:
-        f.write("".join(line + "\r\n" for line in lines).encode("cp932"))
+        f.write("".join(line + "\r\n" for line in lines).encode(encoding))
     return folder
 
 
@@ -54,6 +55,9 @@ class DesktopCase(unittest.TestCase):
             "good": make_board(cls.boards, "good", [
                 "BBS_TITLE=" + BOARD_TITLE, "BBS_TITLE_PICTURE=./title.png",
                 "BBS_BG_PICTURE=./background.gif", "BBS_NONAME_NAME=名無しさん"]),
+            "utf8": make_board(cls.boards, "utf8", [
+                "BBS_TITLE=" + UTF8_TITLE, "BBS_TITLE_PICTURE=./title.png",
+                "BBS_BG_PICTURE=./background.gif"], encoding="utf-8"),
             "half": make_board(cls.boards, "half", [
                 "BBS_TITLE=" + BOARD_TITLE, "BBS_TITLE_PICTURE=./title.png"]),
         }, slow=cls.slow, hang_pictures=cls.hang_pictures)
@@ -109,6 +113,12 @@ class Signboard(DesktopCase):
         # The background picture shows in the margin beside the title picture.
         margin = self.desktop.pixel(shot, x + width - 2, y + 10)
         self.assertIn(margin, [(253, 246, 227), (243, 228, 193)], "background picture")
+        self.close(run, window)
+
+    def test_a_board_that_serves_utf8_is_captioned_with_its_title(self):
+        run = self.bolta().start(self.server.thread("utf8"))
+        window = run.window(UTF8_TITLE)
+        self.assertEqual(window.client()[2:], FITTED)
         self.close(run, window)
 
     def test_f5_parks_reloads_and_refits_at_the_same_place(self):
