@@ -170,6 +170,14 @@ class Window:
         return (value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"),
                 value("Height"))
 
+    def viewable(self):
+        return "IsViewable" in self.desktop.x("xwininfo", "-id", self.wid)
+
+    def settled_outer(self, timeout=10):
+        """The outer rectangle once the frame is shown again (after a park, say)."""
+        wait_for("the frame shown", self.viewable, timeout)
+        return self.outer()
+
     def extents(self):
         text = self.desktop.x("xprop", "-id", self.wid, "_NET_FRAME_EXTENTS")
         found = re.findall(r"\d+", text.split("=", 1)[1]) if "=" in text else []

@@ -129,7 +129,7 @@ class Signboard(DesktopCase):
             window.activate()
             self.desktop.key(*keys)
             time.sleep(1.5)
-            self.assertEqual(window.outer(), before, "after %s" % keys)
+            self.assertEqual(window.settled_outer(), before, "after %s" % keys)
             self.assertEqual(window.title(), BOARD_TITLE)
         self.close(run, window)
 
@@ -151,6 +151,7 @@ class Signboard(DesktopCase):
         window.activate()
         self.desktop.key("F5")
         time.sleep(1.5)
+        window.settled_outer()
         self.assertEqual(window.client()[:2], (x + 60, y + 30))
         self.close(run, window)
 
