@@ -26,8 +26,8 @@ constexpr std::string_view kOwnDocumentBase = "about:blank?";
 constexpr const char* kBodyScrollSizeScript =
     "(function(){var b=document.body;return b?b.scrollWidth+' '+b.scrollHeight:'';})()";
 
-// The URL the view is told of: the logic never uses it.
-constexpr const char* kCompletedUrl = "about:blank";
+// The web view's own first page; also the address the view is told of, which it never uses.
+constexpr const char* kBlankPage = "about:blank";
 
 Modifiers ModifiersOf(const GdkEventKey& key) {
   Modifiers modifiers;
@@ -64,7 +64,7 @@ WxBrowser::WxBrowser(WxFrameWindow& frame, wxWebView* view)
   view_->Bind(wxEVT_WEBVIEW_NAVIGATING, [this](wxWebViewEvent& event) {
     // Nothing may take the view anywhere but to our own documents.
     const std::string url = event.GetURL().utf8_string();
-    const bool ownBlankPage = loadSerial_ == 0 && url == kCompletedUrl;
+    const bool ownBlankPage = loadSerial_ == 0 && url == kBlankPage;
     if (url != loadUrl_ && !ownBlankPage) event.Veto();
   });
   view_->Bind(wxEVT_WEBVIEW_NEWWINDOW, [](wxWebViewEvent&) { /* no popups */ });
@@ -134,7 +134,7 @@ void WxBrowser::CompleteLoad() {
   loadComplete_ = true;
   pictureWait_->Stop();
   if (loadKind_ == LoadKind::Navigation && events_.onDocumentComplete) {
-    events_.onDocumentComplete(kCompletedUrl);
+    events_.onDocumentComplete(kBlankPage);
   }
 }
 

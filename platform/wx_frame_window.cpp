@@ -113,10 +113,7 @@ void WxFrameWindow::RefreshPosition() const {
 
 void WxFrameWindow::RefreshExtents() const {
   if (!gtk_widget_get_mapped(toplevel_)) return;
-  const std::optional<FrameExtents> read = ReadFrameExtents(toplevel_);
-  // Some window managers clear the extents when they unmap a frame; a stale clear must not
-  // take the decoration room away from the fit.
-  if (read && (*read != FrameExtents{} || extents_ == FrameExtents{})) extents_ = *read;
+  extents_ = UpdatedExtents(extents_, ReadFrameExtents(toplevel_));
 }
 
 void WxFrameWindow::ApplyClientSize() {
