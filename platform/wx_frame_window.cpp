@@ -162,13 +162,13 @@ void WxFrameWindow::MoveWindow(int32_t x, int32_t y, int32_t width, int32_t heig
     return;
   }
   ApplyClientSize();
+  x_ = x;
+  y_ = y;
   // A frame never placed comes back where the window manager puts a new window.
   if (!(leavingPark && !placed_)) {
     // GTK itself: wxWidgets skips a move to where it believes the frame is, and GTK puts a frame
     // it shows again where it was last moved to.
     gtk_window_move(GTK_WINDOW(toplevel_), x, y);
-    x_ = x;
-    y_ = y;
     placed_ = true;
     moveSettlesAt_ = g_get_monotonic_time() + kMoveSettleMicroseconds;
   }
