@@ -5,9 +5,11 @@ trayer as system tray; the loopback board server; and the tool run from a copy o
 in a fresh folder. Everything is observed from outside, through the X server, as a user would:
 window titles and geometry, window-manager state, screenshots, the settings file.
 """
+import ctypes
 import os
 import re
 import shutil
+import signal
 import socket
 import subprocess
 import tempfile
@@ -16,6 +18,12 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 SERVER = os.path.join(HERE, "..", "..", "tools", "board_server.py")
 SCREEN = (1024, 768)
+
+
+def die_with_parent():
+    """Run in each child before it starts: a test run that is killed takes its desktop along."""
+    PR_SET_PDEATHSIG = 1
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
 
 
 def wait_for(what, predicate, timeout=15.0, interval=0.1):
@@ -47,7 +55,8 @@ class Desktop:
         xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % SCREEN,
              "-nolisten", "tcp"],
-            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            preexec_fn=die_with_parent)
         os.close(write_end)
         self.processes.append(xvfb)
         with os.fdopen(read_end) as pipe:
@@ -80,7 +89,8 @@ class Desktop:
 
     def _start(self, command):
         self.processes.append(subprocess.Popen(command, env=self.env, stdout=subprocess.DEVNULL,
-                                               stderr=subprocess.DEVNULL))
+                                               stderr=subprocess.DEVNULL,
+                                               preexec_fn=die_with_parent))
 
     def close(self):
         if self.config:
@@ -132,7 +142,8 @@ class BoardServer:
             command.append("--hang-pictures")
         for name, folder in boards.items():
             command += ["--board", "%s=%s" % (name, folder)]
-        self.process = subprocess.Popen(command, stdout=subprocess.PIPE, text=True)
+        self.process = subprocess.Popen(command, stdout=subprocess.PIPE, text=True,
+                                        preexec_fn=die_with_parent)
         self.port = int(self.process.stdout.readline())
 
     def thread(self, board):
@@ -220,7 +231,8 @@ class Bolta:
         env.update(extra_env or {})
         self.stderr = open(os.path.join(self.folder, "stderr.txt"), "w")
         self.process = subprocess.Popen([self.path, *args], cwd=self.folder, env=env,
-                                        stdout=self.stderr, stderr=self.stderr)
+                                        stdout=self.stderr, stderr=self.stderr,
+                                        preexec_fn=die_with_parent)
         return self
 
     def window(self, title=None, timeout=20):

@@ -51,7 +51,15 @@ class DesktopCase(unittest.TestCase):
     def setUpClass(cls):
         cls.boards = tempfile.mkdtemp(prefix="bolta-boards-")
         cls.desktop = Desktop()
-        cls.server = BoardServer({
+        try:
+            cls.server = cls.start_server()
+        except BaseException:
+            cls.desktop.close()
+            raise
+
+    @classmethod
+    def start_server(cls):
+        return BoardServer({
             "good": make_board(cls.boards, "good", [
                 "BBS_TITLE=" + BOARD_TITLE, "BBS_TITLE_PICTURE=./title.png",
                 "BBS_BG_PICTURE=./background.gif", "BBS_NONAME_NAME=名無しさん"]),
