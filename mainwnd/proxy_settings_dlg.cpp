@@ -4,6 +4,7 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/fontenum.h>
+#include <wx/frame.h>
 #include <wx/msgdlg.h>
 #include <wx/settings.h>
 #include <wx/stattext.h>
@@ -15,6 +16,8 @@
 #include "mainwnd/center_rule.h"
 #include "mainwnd/proxy_settings_exchange.h"
 #include "platform/window_layer.h"
+#include "platform/wx_frame_window.h"
+#include "platform/x11_frame_extents.h"
 #include "res/encoding.h"
 #include "res/resource.h"
 #include "res/texts.h"
@@ -102,8 +105,8 @@ void CProxySettingsDlg::CenterOn(const Rect& reference, const Rect& area) {
     Move(placed.left, placed.top);
   };
   place();
-  // The outer size is a guess until the window manager has framed the dialog; place it again
-  // once the real decorations are known (it cannot be resized otherwise).
+  // Without a window manager that tells the decorations beforehand the outer size is a guess
+  // until it has framed the dialog: place it again once they are known (nothing else resizes it).
   Bind(wxEVT_SIZE, [place](wxSizeEvent& event) {
     place();
     event.Skip();
@@ -135,20 +138,24 @@ bool CProxySettingsDlg::TransferDataFromWindow() {
   return false;
 }
 
-WxProxySettingsDialogRunner::WxProxySettingsDialogRunner(wxTopLevelWindow& frame,
-                                                         const FrameWindow& frameWindow)
-    : frame_(frame), frameWindow_(frameWindow) {}
-
 int WxProxySettingsDialogRunner::DoModal(ProxySettingsData& data) {
-  CProxySettingsDlg dialog(&frame_);
+  wxFrame* frame = frame_.frame();
+  CProxySettingsDlg dialog(frame);
   static_cast<ProxySettingsData&>(dialog) = data;
 
-  const Rect area = frameWindow_.GetWorkArea();
-  dialog.CenterOn(frame_.IsIconized() || !frame_.IsShown() ? area : frameWindow_.GetWindowRect(),
-                  area);
+  // Centring needs the outer size: ask the window manager for the decorations before the first
+  // show, and let wxWidgets take them in.
+  gtk_widget_realize(dialog.GetHandle());
+  if (RequestFrameExtents(dialog.GetHandle())) {
+    for (int i = 0; i < 100 && g_main_context_iteration(nullptr, FALSE); ++i) {
+    }
+  }
+  const Rect area = frame_.GetWorkArea();
+  dialog.CenterOn(frame->IsIconized() || !frame->IsShown() ? area : frame_.GetWindowRect(), area);
+
   // Transient for the frame, which window managers keep it above; that is not enough when the
   // frame itself is kept above everything.
-  GdkWindow* frameWindow = gtk_widget_get_window(frame_.GetHandle());
+  GdkWindow* frameWindow = gtk_widget_get_window(frame_.toplevel());
   if (frameWindow != nullptr && (gdk_window_get_state(frameWindow) & GDK_WINDOW_STATE_ABOVE))
     dialog.SetWindowStyleFlag(dialog.GetWindowStyleFlag() | wxSTAY_ON_TOP);
 

@@ -10,8 +10,8 @@ class wxTextCtrl;
 
 namespace bolta {
 
-class FrameWindow;
 struct Rect;
+class WxFrameWindow;
 
 // Caption, seven controls laid out in dialog units, OK the default button. The data exchange
 // runs through the window's transfer: into the controls when it opens, out of them on OK only.
@@ -36,13 +36,13 @@ class CProxySettingsDlg : public wxDialog, public ProxySettingsData {
 // display, and above it when the frame stays on top.
 class WxProxySettingsDialogRunner final : public ProxySettingsDialogRunner {
  public:
-  WxProxySettingsDialogRunner(wxTopLevelWindow& frame, const FrameWindow& frameWindow);
+  // `frame` may be created later; it must exist by the first DoModal.
+  explicit WxProxySettingsDialogRunner(const WxFrameWindow& frame) : frame_(frame) {}
 
   int DoModal(ProxySettingsData& data) override;
 
  private:
-  wxTopLevelWindow& frame_;
-  const FrameWindow& frameWindow_;
+  const WxFrameWindow& frame_;
 };
 
 }  // namespace bolta

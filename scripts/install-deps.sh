@@ -5,12 +5,12 @@ set -euo pipefail
 packages=(
   # build
   cmake ninja-build g++ pkg-config clang-format
-  libwxgtk3.2-dev libwxgtk-webview3.2-dev libgtk-3-dev libcurl4-openssl-dev
+  libwxgtk3.2-dev libwxgtk-webview3.2-dev libgtk-3-dev libwebkit2gtk-4.0-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev
   # run: the Japanese Gothic face the message page asks for
   fonts-ipafont-gothic
   # a virtual desktop for tests and for running without a display
-  xvfb openbox xdotool x11-utils xcompmgr trayer imagemagick
+  xvfb openbox xdotool x11-utils xcompmgr trayer imagemagick python3
   # a real HTTP proxy for the proxy tests
   tinyproxy
 )

@@ -1,0 +1,135 @@
+#include "app/bolta_app.h"
+
+#include <gtk/gtk.h>
+#include <wx/frame.h>
+#include <wx/log.h>
+#include <wx/msgdlg.h>
+
+#include <exception>
+#include <iostream>
+
+#include "app/bolta_doc.h"
+#include "app/settings_path.h"
+#include "app/settings_store.h"
+#include "display/bolta_view.h"
+#include "mainwnd/main_frame.h"
+#include "mainwnd/proxy_settings_dlg.h"
+#include "platform/curl_internet.h"
+#include "platform/wx_browser.h"
+#include "platform/wx_frame_window.h"
+#include "res/encoding.h"
+#include "res/texts.h"
+
+namespace bolta {
+namespace {
+
+// While SETTING.TXT is fetched the window is not shown yet, so nothing can reach it; serving
+// the event loop only lets the tray host draw the icon and read its tooltip.
+void ServeEventsWhileFetching() {
+  for (int i = 0; i < 100 && g_main_context_iteration(nullptr, FALSE); ++i) {
+  }
+}
+
+CurlInternetOptions InternetOptions() {
+  CurlInternetOptions options;
+  options.whileWaiting = &ServeEventsWhileFetching;
+  return options;
+}
+
+wxString Utf8(std::string_view text) { return wxString::FromUTF8(text.data(), text.size()); }
+
+}  // namespace
+
+struct CBoltaApp::Session {
+  Session(const std::filesystem::path& settingsFile, std::vector<std::string> args)
+      : settings(settingsFile),
+        internet(InternetOptions()),
+        proxyDialog(frameWindow),
+        frame(frameWindow, settings, proxyDialog),
+        args(std::move(args)) {}
+
+  SettingsStore settings;
+  CurlInternetOpener internet;
+  WxFrameWindow frameWindow;
+  WxProxySettingsDialogRunner proxyDialog;
+  CMainFrame frame;
+  CBoltaDoc document;
+  std::unique_ptr<WxBrowser> browser;
+  std::unique_ptr<CBoltaView> view;
+  std::vector<std::string> args;
+};
+
+CBoltaApp::CBoltaApp(std::vector<std::string> args) : args_(std::move(args)) {}
+
+CBoltaApp::~CBoltaApp() = default;
+
+bool CBoltaApp::InitInstance() {
+  // A GUI application would show wx's log messages (a failed script, say) in modal boxes, which
+  // would hang an unattended start: they go to standard error.
+  delete wxLog::SetActiveTarget(new wxLogStderr);
+  SetAppName(Utf8(text::kAppTitle));
+
+  // The settings file lies beside the executable, whatever the executable is called.
+  session_ = std::make_unique<Session>(SettingsPathFor(ExecutablePath()), args_);
+  Session& s = *session_;
+
+  // The command line is never opened as a file: the first argument goes to the view as it came.
+  FrameCreateParams params;
+  s.frame.PreCreateWindow(params);
+  s.frameWindow.Create(params, text::kTemplateWindowTitle);
+  s.browser = WxBrowser::Create(s.frameWindow);
+  if (!s.browser) {
+    wxMessageBox(Utf8(text::kErrCreateDocumentFailed), Utf8(text::kAppTitle),
+                 wxOK | wxICON_EXCLAMATION);
+    session_.reset();
+    return false;
+  }
+  ViewContext context{*s.browser, *s.browser, s.frame, s.document, s.settings, s.internet};
+  s.view = std::make_unique<CBoltaView>(context, s.args);
+
+  s.frameWindow.SetEvents({
+      .onSysCommand = [&s](int32_t id) { s.frame.OnSysCommand(id, 0); },
+      .onDestroy = [&s] { s.frame.OnDestroy(); },
+  });
+  s.browser->SetEvents({
+      .onDocumentComplete = [&s](const std::string& url) { s.view->OnDocumentComplete(url); },
+      .onTimer = [&s](int32_t id) { s.view->OnTimer(id); },
+      .preTranslateMessage = [&s](const Msg& msg) { return s.view->PreTranslateMessage(msg); },
+      .openSystemMenu = [&s] { s.frameWindow.PopupSystemMenu(s.frame.GetSystemMenu()); },
+  });
+
+  // The frame's creation work: menu, position, transparency, on-top state, tray icon.
+  s.frame.OnCreate();
+  s.document.SetFrame(&s.frame);
+  s.frame.SetActiveDocument(&s.document);
+  SetTopWindow(s.frameWindow.frame());
+
+  // The initial update runs the whole retrieval before the window is first shown. A session that
+  // cannot be opened is reported here, and start-up goes on with an empty page.
+  try {
+    s.view->OnInitialUpdate();
+  } catch (const std::exception& failure) {
+    const std::string_view what = failure.what();
+    wxMessageBox(what.empty() ? Utf8(text::kErrInternalApplication) : Utf8(what),
+                 Utf8(text::kAppTitle), wxOK | wxICON_ERROR);
+  }
+
+  s.frameWindow.Show();
+  s.frame.OnUpdateFrameTitle(true);
+  return true;
+}
+
+int CBoltaApp::OnExit() {
+  // The frame has gone and stored its settings; the rest goes before the toolkit does.
+  session_.reset();
+  return wxApp::OnExit();
+}
+
+void CBoltaApp::OnAssertFailure(const wxChar* file, int line, const wxChar* func,
+                                const wxChar* cond, const wxChar* msg) {
+  // Never a modal box: an unattended run must not hang on one.
+  std::cerr << "bolta: wxWidgets assertion failed: " << wxString(cond) << " " << wxString(msg)
+            << " in " << wxString(func) << " (" << wxString(file) << ":" << line << ")\n";
+}
+
+}  // namespace bolta

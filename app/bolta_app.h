@@ -1,0 +1,35 @@
+#pragma once
+// The application: brings up the document, the frame and the view in the order the logic relies
+// on (the frame's creation work before the view's initial update, the whole retrieval before the
+// window is first shown) and lets them down (the frame's destroy handling before exit code 0).
+#include <wx/app.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace bolta {
+
+class CBoltaApp final : public wxApp {
+ public:
+  // `args`: the process's argument vector as it was received, program name first; the toolkit
+  // never sees it.
+  explicit CBoltaApp(std::vector<std::string> args);
+  ~CBoltaApp() override;
+
+  bool OnInit() override { return InitInstance(); }
+  int OnExit() override;
+  void OnAssertFailure(const wxChar* file, int line, const wxChar* func, const wxChar* cond,
+                       const wxChar* msg) override;
+
+  // False when the window cannot be created; the process then ends with a non-zero code.
+  bool InitInstance();
+
+ private:
+  struct Session;
+
+  std::vector<std::string> args_;
+  std::unique_ptr<Session> session_;
+};
+
+}  // namespace bolta

@@ -1,0 +1,50 @@
+// Bolta: shows the signboard of the board a thread address names.
+#include <X11/Xlib.h>
+#include <wx/init.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/bolta_app.h"
+
+namespace {
+
+// With the X11 backend (the one the tool asks for) the X server must answer; another backend the
+// user chose is left to the toolkit, which reports its own failure.
+bool CanOpenDisplay() {
+  const char* backend = std::getenv("GDK_BACKEND");
+  if (backend == nullptr || std::string_view(backend) != "x11") return true;
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return false;
+  XCloseDisplay(display);
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The tool places its own window, which Wayland does not allow: run through XWayland unless
+  // the user has chosen a backend.
+  setenv("GDK_BACKEND", "x11", 0);
+
+  // GTK and wxWidgets take their own options out of the command line they are given and may
+  // reject others; the first argument is an address that must reach the view untouched
+  // ("--help" and "--display=x" included). The toolkit gets the program name alone.
+  std::vector<std::string> args(argv, argv + argc);
+  char* toolkitArgs[] = {argv[0], nullptr};
+  int toolkitArgc = 1;
+  char** toolkitArgv = toolkitArgs;
+  if (!CanOpenDisplay()) {
+    std::fprintf(stderr,
+                 "bolta: cannot open a display; set DISPLAY to a running X server "
+                 "(./run.sh starts a virtual one when there is none)\n");
+    return EXIT_FAILURE;
+  }
+
+  // wxWidgets owns and deletes the application object.
+  wxApp::SetInstance(new bolta::CBoltaApp(std::move(args)));
+  return wxEntry(toolkitArgc, toolkitArgv);
+}

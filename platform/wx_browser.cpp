@@ -1,0 +1,261 @@
+#include "platform/wx_browser.h"
+
+#include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
+#include <wx/frame.h>
+#include <wx/timer.h>
+#include <wx/webview.h>
+
+#include <cstdio>
+#include <string_view>
+
+#include "display/page_input.h"
+#include "platform/wx_frame_window.h"
+#include "res/encoding.h"
+
+namespace bolta {
+namespace {
+
+constexpr std::string_view kAboutScheme = "about:";
+
+// The base address of our own documents; the number tells our loads from the web view's own
+// (its first blank page carries the same address as a document given without a base).
+constexpr std::string_view kOwnDocumentBase = "about:blank?";
+
+// Host-side only: the page's own markup runs no script.
+constexpr const char* kBodyScrollSizeScript =
+    "(function(){var b=document.body;return b?b.scrollWidth+' '+b.scrollHeight:'';})()";
+
+// The web view's own first page; also the address the view is told of, which it never uses.
+constexpr const char* kBlankPage = "about:blank";
+
+Modifiers ModifiersOf(const GdkEventKey& key) {
+  Modifiers modifiers;
+  modifiers.shift = (key.state & GDK_SHIFT_MASK) != 0;
+  modifiers.control = (key.state & GDK_CONTROL_MASK) != 0;
+  // The Alt key's own press does not carry the Alt state yet; the window system counts it.
+  modifiers.alt = (key.state & GDK_MOD1_MASK) != 0 || key.keyval == GDK_KEY_Alt_L ||
+                  key.keyval == GDK_KEY_Alt_R;
+  return modifiers;
+}
+
+}  // namespace
+
+std::unique_ptr<WxBrowser> WxBrowser::Create(WxFrameWindow& frame) {
+  if (!wxWebView::IsBackendAvailable(wxString(wxWebViewBackendWebKit))) return nullptr;
+  wxWebView* view =
+      wxWebView::New(frame.frame(), wxID_ANY, wxString(wxWebViewDefaultURLStr), wxDefaultPosition,
+                     wxDefaultSize, wxString(wxWebViewBackendWebKit));
+  if (view == nullptr || view->GetNativeBackend() == nullptr) return nullptr;
+  return std::unique_ptr<WxBrowser>(new WxBrowser(frame, view));
+}
+
+WxBrowser::WxBrowser(WxFrameWindow& frame, wxWebView* view)
+    : frame_(frame),
+      view_(view),
+      native_(static_cast<GtkWidget*>(view->GetNativeBackend())),
+      pictureWait_(std::make_unique<wxTimer>()) {
+  Harden();
+  g_signal_connect(native_, "destroy",
+                   G_CALLBACK(+[](GtkWidget*, WxBrowser* self) { self->native_ = nullptr; }), this);
+  gdk_event_handler_set(&WxBrowser::PreTranslate, this, nullptr);
+  view_->Bind(wxEVT_WEBVIEW_LOADED, [this](wxWebViewEvent& event) { OnLoadEnded(event); });
+  view_->Bind(wxEVT_WEBVIEW_ERROR, [this](wxWebViewEvent& event) { OnLoadEnded(event); });
+  view_->Bind(wxEVT_WEBVIEW_NAVIGATING, [this](wxWebViewEvent& event) {
+    // Nothing may take the view anywhere but to our own documents.
+    const std::string url = event.GetURL().utf8_string();
+    const bool ownBlankPage = loadSerial_ == 0 && url == kBlankPage;
+    if (url != loadUrl_ && !ownBlankPage) event.Veto();
+  });
+  view_->Bind(wxEVT_WEBVIEW_NEWWINDOW, [](wxWebViewEvent&) { /* no popups */ });
+  pictureWait_->Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+    Dispatch([this] {
+      if (!loadComplete_) CompleteLoad();
+    });
+  });
+}
+
+WxBrowser::~WxBrowser() {
+  gdk_event_handler_set(
+      +[](GdkEvent* event, gpointer) { gtk_main_do_event(event); }, nullptr, nullptr);
+  if (native_ != nullptr) g_signal_handlers_disconnect_by_data(native_, this);
+}
+
+void WxBrowser::Harden() {
+  view_->EnableContextMenu(false);
+  view_->EnableAccessToDevTools(false);
+  view_->EnableHistory(false);
+  WebKitWebView* web = WEBKIT_WEB_VIEW(native_);
+  WebKitSettings* settings = webkit_web_view_get_settings(web);
+  // Script elements and attributes are dropped while the page is parsed; the host's own script
+  // (the scroll size) still runs.
+  webkit_settings_set_enable_javascript_markup(settings, FALSE);
+  webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
+  webkit_settings_set_enable_developer_extras(settings, FALSE);
+  g_signal_connect(webkit_web_view_get_context(web), "download-started",
+                   G_CALLBACK(+[](WebKitWebContext*, WebKitDownload* download) {
+                     webkit_download_cancel(download);
+                   }),
+                   nullptr);
+}
+
+void WxBrowser::Navigate2(const std::string& url) {
+  // The view passes only "about:" documents; whatever follows the scheme is the page itself.
+  std::string_view page(url);
+  if (page.starts_with(kAboutScheme)) page.remove_prefix(kAboutScheme.size());
+  pageUtf8_ = Cp932ToUtf8(page);
+  StartLoad(LoadKind::Navigation);
+}
+
+void WxBrowser::Refresh() {
+  // The web view's own reload would load a blank document in place of one given from memory.
+  if (hasDocument_) StartLoad(LoadKind::Refresh);
+}
+
+void WxBrowser::StartLoad(LoadKind kind) {
+  ++loadSerial_;
+  loadUrl_ = std::string(kOwnDocumentBase) + std::to_string(loadSerial_);
+  loadKind_ = kind;
+  loadComplete_ = false;
+  hasDocument_ = true;
+  view_->SetPage(wxString::FromUTF8(pageUtf8_), wxString::FromUTF8(loadUrl_));
+  pictureWait_->StartOnce(kPictureWaitMs);
+}
+
+void WxBrowser::OnLoadEnded(const wxWebViewEvent& event) {
+  // A failed load has ended too; the web view's blank page and superseded loads are not ours.
+  const std::string url = event.GetURL().utf8_string();
+  Dispatch([this, url] {
+    if (url == loadUrl_ && !loadComplete_) CompleteLoad();
+  });
+}
+
+void WxBrowser::CompleteLoad() {
+  loadComplete_ = true;
+  pictureWait_->Stop();
+  if (loadKind_ == LoadKind::Navigation && events_.onDocumentComplete) {
+    events_.onDocumentComplete(kBlankPage);
+  }
+}
+
+ReadyState WxBrowser::GetReadyState() const {
+  if (!hasDocument_) return READYSTATE_UNINITIALIZED;
+  return loadComplete_ ? READYSTATE_COMPLETE : READYSTATE_LOADING;
+}
+
+std::optional<HtmlDocument> WxBrowser::GetHtmlDocument() const {
+  if (!hasDocument_) return std::nullopt;
+  if (inScript_) return HtmlDocument{};
+  inScript_ = true;
+  wxString output;
+  const bool ran = view_->RunScript(kBodyScrollSizeScript, &output);
+  inScript_ = false;
+  // wxWidgets waits for the script with its own event handler and puts GTK's back afterwards.
+  gdk_event_handler_set(&WxBrowser::PreTranslate, const_cast<WxBrowser*>(this), nullptr);
+  if (!deferred_.empty()) {
+    view_->CallAfter([pending = std::move(deferred_)] {
+      for (const auto& handler : pending) handler();
+    });
+    deferred_.clear();
+  }
+  HtmlDocument document;
+  int width = 0;
+  int height = 0;
+  if (ran && std::sscanf(output.utf8_string().c_str(), "%d %d", &width, &height) == 2) {
+    document.bodyScrollSize = Size{width, height};
+  }
+  return document;
+}
+
+void WxBrowser::Dispatch(std::function<void()> handler) const {
+  if (inScript_) {
+    deferred_.push_back(std::move(handler));
+  } else {
+    handler();
+  }
+}
+
+Rect WxBrowser::GetClientRect() const {
+  // The view fills the frame's client area.
+  const Size client = frame_.ClientSize();
+  return {0, 0, client.cx, client.cy};
+}
+
+void WxBrowser::SetTimer(int32_t id, int32_t milliseconds) {
+  std::unique_ptr<wxTimer>& timer = timers_[id];
+  if (!timer) {
+    timer = std::make_unique<wxTimer>();
+    timer->Bind(wxEVT_TIMER, [this, id](wxTimerEvent&) {
+      Dispatch([this, id] {
+        // A tick held back by a running script may come after the timer was killed.
+        if (timers_[id]->IsRunning() && events_.onTimer) events_.onTimer(id);
+      });
+    });
+  }
+  timer->Start(milliseconds);
+}
+
+void WxBrowser::KillTimer(int32_t id) {
+  if (auto found = timers_.find(id); found != timers_.end()) found->second->Stop();
+}
+
+void WxBrowser::PreTranslate(GdkEvent* event, void* data) {
+  auto* self = static_cast<WxBrowser*>(data);
+  bool consumed = false;
+  if (self->IsOnFrame(event)) {
+    // The frame's window system handles the event being offered (a drag starts from it).
+    self->frame_.SetInputEvent(event);
+    switch (event->type) {
+      case GDK_BUTTON_PRESS:
+      case GDK_2BUTTON_PRESS:
+      case GDK_BUTTON_RELEASE:
+        consumed = self->OnButton(event->button);
+        break;
+      case GDK_KEY_PRESS:
+      case GDK_KEY_RELEASE:
+        consumed = self->OnKey(event->key);
+        break;
+      default:
+        break;
+    }
+    self->frame_.SetInputEvent(nullptr);
+  }
+  if (!consumed) gtk_main_do_event(event);
+}
+
+bool WxBrowser::IsOnFrame(GdkEvent* event) const {
+  if (native_ == nullptr || event->any.window == nullptr) return false;
+  GdkWindow* frame = gtk_widget_get_window(frame_.toplevel());
+  return frame != nullptr && gdk_window_get_effective_toplevel(event->any.window) == frame;
+}
+
+bool WxBrowser::OnButton(const GdkEventButton& button) {
+  // Input that arrives while a script runs (a nested loop inside a fit) is dropped.
+  if (inScript_) return true;
+  const bool pressed = button.type != GDK_BUTTON_RELEASE;
+  if (button.button == 3) {
+    // The frame's menu opens when the click ends, as context menus do; the page never sees it.
+    if (!pressed && events_.openSystemMenu) events_.openSystemMenu();
+    return true;
+  }
+  return OfferInput(ButtonMessage(pressed, button.type == GDK_2BUTTON_PRESS, button.button,
+                                  static_cast<int32_t>(button.x), static_cast<int32_t>(button.y)));
+}
+
+bool WxBrowser::OnKey(const GdkEventKey& key) {
+  if (inScript_) return true;
+  const bool pressed = key.type == GDK_KEY_PRESS;
+  const Modifiers modifiers = ModifiersOf(key);
+  if (pressed && OpensSystemMenu(key.keyval, modifiers)) {
+    if (events_.openSystemMenu) events_.openSystemMenu();
+    return true;
+  }
+  return OfferInput(KeyMessage(pressed, key.keyval, modifiers));
+}
+
+bool WxBrowser::OfferInput(const std::optional<Msg>& msg) {
+  if (!msg || !events_.preTranslateMessage) return false;
+  return events_.preTranslateMessage(*msg);
+}
+
+}  // namespace bolta

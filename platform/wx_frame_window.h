@@ -1,0 +1,95 @@
+#pragma once
+// The main frame's window on wxWidgets/GTK: the outer rectangle with the window manager's real
+// decoration room, the park that hides the frame where window managers clamp far moves, keep-
+// above, opacity, the tray icon, the system menu popup and the window's own system commands.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "mainwnd/frame_geometry.h"
+#include "mainwnd/system_menu.h"
+#include "platform/window_layer.h"
+
+class wxFrame;
+typedef struct _GtkWidget GtkWidget;
+typedef struct _GdkEventConfigure GdkEventConfigure;
+typedef union _GdkEvent GdkEvent;
+
+namespace bolta {
+
+class GtkTrayIcon;
+
+class WxFrameWindow final : public FrameWindow {
+ public:
+  struct Events {
+    std::function<void(int32_t id)> onSysCommand;  // a system menu entry was chosen
+    std::function<void()> onDestroy;               // the frame is closing; the window still exists
+  };
+
+  WxFrameWindow();
+  ~WxFrameWindow();
+  WxFrameWindow(const WxFrameWindow&) = delete;
+  WxFrameWindow& operator=(const WxFrameWindow&) = delete;
+
+  // Creates the frame, not yet shown, with the shape `params` asks for and the caption
+  // `captionCp932`. Nothing else may be called before.
+  void Create(const FrameCreateParams& params, std::string_view captionCp932);
+
+  wxFrame* frame() const { return frame_; }
+  GtkWidget* toplevel() const { return toplevel_; }
+  // The client size as last asked for: the view fills it.
+  Size ClientSize() const { return client_; }
+  void SetEvents(Events events) { events_ = std::move(events); }
+
+  // The first show. A parked frame stays hidden until a move brings it back.
+  void Show();
+  // The system menu as a popup for the input event being handled.
+  void PopupSystemMenu(const Menu& menu);
+  // The input event being offered to the view (borrowed, null after): a drag or a popup starts
+  // from it.
+  void SetInputEvent(GdkEvent* event) { inputEvent_ = event; }
+
+  Rect GetWindowRect() const override;
+  void MoveWindow(int32_t x, int32_t y, int32_t width, int32_t height, bool repaint) override;
+  void BeginMoveDrag() override;
+  void SetTopmost(bool topmost) override;
+  Rect GetNormalRect() const override;
+  Rect GetWorkArea() const override;
+  bool EnableLayeredStyle() override;
+  bool SetWindowAlpha(ColorRef key, uint8_t alpha, uint32_t flags) override;
+  bool AddTrayIcon(int32_t iconId, std::string_view tooltip) override;
+  bool DeleteTrayIcon() override;
+  void SetWindowText(const std::string& caption) override;
+  void DefaultSysCommand(int32_t id, intptr_t lParam) override;
+
+ private:
+  static int OnConfigure(GtkWidget* widget, GdkEventConfigure* event, WxFrameWindow* self);
+  void RefreshExtents() const;
+  void RefreshPosition() const;
+  void ApplyClientSize();
+  std::vector<Rect> Displays() const;
+  void BeginDrag(uint32_t button);
+
+  wxFrame* frame_ = nullptr;
+  GtkWidget* toplevel_ = nullptr;
+  Events events_;
+  std::unique_ptr<GtkTrayIcon> tray_;
+  bool closed_ = false;
+  GdkEvent* inputEvent_ = nullptr;
+
+  // The geometry as last asked for (or as the window manager last placed the frame): the
+  // frame's outer top-left corner and its client size. The X server applies requests later and
+  // the window manager may clamp them; the logic always sees what it asked for.
+  mutable FrameExtents extents_;
+  mutable int32_t x_ = 0;
+  mutable int32_t y_ = 0;
+  Size client_{1, 1};
+  mutable bool placed_ = false;  // false until a move or the window manager has placed the frame
+  bool parked_ = false;          // hidden because its rectangle lies on no display
+  bool showWanted_ = false;      // shown by the application (maybe hidden by the park)
+  int64_t moveSettlesAt_ = 0;    // until then, configure events are echoes of older requests
+};
+
+}  // namespace bolta

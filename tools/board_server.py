@@ -1,0 +1,76 @@
+#!/usr/bin/env python3
+"""A small board server on loopback, for the demo and the end-to-end tests.
+
+Serves each board folder given with --board NAME=DIR under /NAME/ (SETTING.TXT and pictures),
+answers 404 for everything else, prints the port it listens on as the first line of standard
+output, and stops by itself after --lifetime seconds.
+"""
+import argparse
+import http.server
+import os
+import sys
+import threading
+import time
+
+
+def make_handler(boards, slow_seconds, status, hang_pictures):
+    class Handler(http.server.BaseHTTPRequestHandler):
+        protocol_version = "HTTP/1.0"
+
+        def do_GET(self):
+            parts = self.path.split("?", 1)[0].split("/")
+            # /NAME/FILE only: no other folder, no way out of the board's folder.
+            folder = boards.get(parts[1]) if len(parts) == 3 else None
+            name = parts[2] if len(parts) == 3 else ""
+            path = os.path.join(folder, name) if folder and name and name not in (".", "..") else None
+            if status != 200 or path is None or not os.path.isfile(path):
+                self.send_error(status if status != 200 else 404)
+                return
+            if name == "SETTING.TXT" and slow_seconds > 0:
+                time.sleep(slow_seconds)
+            if name != "SETTING.TXT" and hang_pictures:
+                # A picture server that never answers: the thread ends with the server.
+                threading.Event().wait()
+            with open(path, "rb") as f:
+                body = f.read()
+            self.send_response(200)
+            self.send_header("Content-Type", "text/plain" if name.endswith(".TXT") else
+                             "image/gif" if name.endswith(".gif") else "image/png")
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.wfile.write(body)
+
+        def log_message(self, *args):
+            pass
+
+    return Handler
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--board", action="append", default=[], metavar="NAME=DIR")
+    parser.add_argument("--slow", type=float, default=0.0,
+                        help="seconds to wait before answering SETTING.TXT")
+    parser.add_argument("--status", type=int, default=200,
+                        help="answer every request with this error status instead")
+    parser.add_argument("--hang-pictures", action="store_true",
+                        help="never answer a request for a picture")
+    parser.add_argument("--lifetime", type=float, default=600.0)
+    args = parser.parse_args()
+
+    boards = {}
+    for entry in args.board:
+        name, _, folder = entry.partition("=")
+        boards[name] = os.path.abspath(folder)
+
+    server = http.server.ThreadingHTTPServer(
+        ("127.0.0.1", 0), make_handler(boards, args.slow, args.status, args.hang_pictures))
+    server.daemon_threads = True
+    print(server.server_address[1], flush=True)
+    threading.Timer(args.lifetime, server.shutdown).start()
+    server.serve_forever()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
