@@ -22,9 +22,13 @@ constexpr std::string_view kAboutScheme = "about:";
 // (its first blank page carries the same address as a document given without a base).
 constexpr std::string_view kOwnDocumentBase = "about:blank?";
 
-// Host-side only: the page's own markup runs no script.
+// Host-side only: the page's own markup runs no script. The body is measured as laid out
+// without wrapping: at the parked size every line of the message page's text art would
+// otherwise break, and the frame would be fitted to the broken figure.
 constexpr const char* kBodyScrollSizeScript =
-    "(function(){var b=document.body;return b?b.scrollWidth+' '+b.scrollHeight:'';})()";
+    "(function(){var b=document.body;if(!b)return '';"
+    "var r=document.documentElement,w=r.style.width;r.style.width='max-content';"
+    "var s=b.scrollWidth+' '+b.scrollHeight;r.style.width=w;return s;})()";
 
 // The web view's own first page; also the address the view is told of, which it never uses.
 constexpr const char* kBlankPage = "about:blank";
