@@ -14,6 +14,11 @@ int64_t SharedArea(const Rect& a, const Rect& b) {
 
 }  // namespace
 
+FrameExtents UpdatedExtents(const FrameExtents& known, const std::optional<FrameExtents>& read) {
+  if (!read || (*read == FrameExtents{} && known != FrameExtents{})) return known;
+  return *read;
+}
+
 Size ClientSizeForOuter(int32_t width, int32_t height, const FrameExtents& extents) {
   return {std::max<int32_t>(1, width - extents.left - extents.right),
           std::max<int32_t>(1, height - extents.top - extents.bottom)};

@@ -20,6 +20,11 @@ struct FrameExtents {
   friend bool operator==(const FrameExtents&, const FrameExtents&) = default;
 };
 
+// The extents to go on with, given those known so far and those just read from the window
+// manager (nothing when it has set none). Some window managers clear the extents when they unmap
+// a frame; such a clear must not take the decoration room away from a fit.
+FrameExtents UpdatedExtents(const FrameExtents& known, const std::optional<FrameExtents>& read);
+
 // The client size that gives an outer size of width x height. The platform refuses a client
 // smaller than 1 x 1, so a request smaller than the decorations gets the smallest client.
 Size ClientSizeForOuter(int32_t width, int32_t height, const FrameExtents& extents);

@@ -91,8 +91,8 @@ void PopupSystemMenu(GtkWidget* toplevel, const Menu& menu, const GdkEvent* trig
     GtkWidget* popup;
     GdkEvent* trigger;
   };
-  auto* pending = new Pending{toplevel, popup,
-                              trigger != nullptr ? gdk_event_copy(trigger) : nullptr};
+  auto* pending =
+      new Pending{toplevel, popup, trigger != nullptr ? gdk_event_copy(trigger) : nullptr};
   g_idle_add(
       +[](gpointer data) -> gboolean {
         std::unique_ptr<Pending> p(static_cast<Pending*>(data));

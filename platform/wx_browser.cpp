@@ -26,8 +26,8 @@ constexpr std::string_view kOwnDocumentBase = "about:blank?";
 constexpr const char* kBodyScrollSizeScript =
     "(function(){var b=document.body;return b?b.scrollWidth+' '+b.scrollHeight:'';})()";
 
-// The URL the view is told of: the logic never uses it.
-constexpr const char* kCompletedUrl = "about:blank";
+// The web view's own first page; also the address the view is told of, which it never uses.
+constexpr const char* kBlankPage = "about:blank";
 
 Modifiers ModifiersOf(const GdkEventKey& key) {
   Modifiers modifiers;
@@ -43,9 +43,9 @@ Modifiers ModifiersOf(const GdkEventKey& key) {
 
 std::unique_ptr<WxBrowser> WxBrowser::Create(WxFrameWindow& frame) {
   if (!wxWebView::IsBackendAvailable(wxString(wxWebViewBackendWebKit))) return nullptr;
-  wxWebView* view = wxWebView::New(frame.frame(), wxID_ANY, wxString(wxWebViewDefaultURLStr),
-                                   wxDefaultPosition, wxDefaultSize,
-                                   wxString(wxWebViewBackendWebKit));
+  wxWebView* view =
+      wxWebView::New(frame.frame(), wxID_ANY, wxString(wxWebViewDefaultURLStr), wxDefaultPosition,
+                     wxDefaultSize, wxString(wxWebViewBackendWebKit));
   if (view == nullptr || view->GetNativeBackend() == nullptr) return nullptr;
   return std::unique_ptr<WxBrowser>(new WxBrowser(frame, view));
 }
@@ -56,17 +56,15 @@ WxBrowser::WxBrowser(WxFrameWindow& frame, wxWebView* view)
       native_(static_cast<GtkWidget*>(view->GetNativeBackend())),
       pictureWait_(std::make_unique<wxTimer>()) {
   Harden();
-  g_signal_connect(native_, "destroy", G_CALLBACK(+[](GtkWidget*, WxBrowser* self) {
-                     self->native_ = nullptr;
-                   }),
-                   this);
+  g_signal_connect(native_, "destroy",
+                   G_CALLBACK(+[](GtkWidget*, WxBrowser* self) { self->native_ = nullptr; }), this);
   gdk_event_handler_set(&WxBrowser::PreTranslate, this, nullptr);
   view_->Bind(wxEVT_WEBVIEW_LOADED, [this](wxWebViewEvent& event) { OnLoadEnded(event); });
   view_->Bind(wxEVT_WEBVIEW_ERROR, [this](wxWebViewEvent& event) { OnLoadEnded(event); });
   view_->Bind(wxEVT_WEBVIEW_NAVIGATING, [this](wxWebViewEvent& event) {
     // Nothing may take the view anywhere but to our own documents.
     const std::string url = event.GetURL().utf8_string();
-    const bool ownBlankPage = loadSerial_ == 0 && url == kCompletedUrl;
+    const bool ownBlankPage = loadSerial_ == 0 && url == kBlankPage;
     if (url != loadUrl_ && !ownBlankPage) event.Veto();
   });
   view_->Bind(wxEVT_WEBVIEW_NEWWINDOW, [](wxWebViewEvent&) { /* no popups */ });
@@ -78,8 +76,8 @@ WxBrowser::WxBrowser(WxFrameWindow& frame, wxWebView* view)
 }
 
 WxBrowser::~WxBrowser() {
-  gdk_event_handler_set(+[](GdkEvent* event, gpointer) { gtk_main_do_event(event); }, nullptr,
-                        nullptr);
+  gdk_event_handler_set(
+      +[](GdkEvent* event, gpointer) { gtk_main_do_event(event); }, nullptr, nullptr);
   if (native_ != nullptr) g_signal_handlers_disconnect_by_data(native_, this);
 }
 
@@ -136,7 +134,7 @@ void WxBrowser::CompleteLoad() {
   loadComplete_ = true;
   pictureWait_->Stop();
   if (loadKind_ == LoadKind::Navigation && events_.onDocumentComplete) {
-    events_.onDocumentComplete(kCompletedUrl);
+    events_.onDocumentComplete(kBlankPage);
   }
 }
 
@@ -245,8 +243,7 @@ bool WxBrowser::OnButton(const GdkEventButton& button) {
     return true;
   }
   return OfferInput(ButtonMessage(pressed, button.type == GDK_2BUTTON_PRESS, button.button,
-                                  static_cast<int32_t>(button.x),
-                                  static_cast<int32_t>(button.y)));
+                                  static_cast<int32_t>(button.x), static_cast<int32_t>(button.y)));
 }
 
 bool WxBrowser::OnKey(const GdkEventKey& key) {

@@ -90,26 +90,30 @@ WxFrameWindow::~WxFrameWindow() {
 }
 
 int WxFrameWindow::OnConfigure(GtkWidget*, GdkEventConfigure* event, WxFrameWindow* self) {
-  if (self->parked_) return FALSE;
-  self->RefreshExtents();
-  const int32_t x = event->x - self->extents_.left;
-  const int32_t y = event->y - self->extents_.top;
-  if (g_get_monotonic_time() < self->moveSettlesAt_) {
-    if (x == self->x_ && y == self->y_) self->moveSettlesAt_ = 0;
-    return FALSE;
+  // The answer to our own move: from now on the X server's position is the frame's.
+  if (!self->parked_ && event->x - self->extents_.left == self->x_ &&
+      event->y - self->extents_.top == self->y_) {
+    self->moveSettlesAt_ = 0;
   }
-  self->x_ = x;
-  self->y_ = y;
-  self->placed_ = true;
   return FALSE;
+}
+
+void WxFrameWindow::RefreshPosition() const {
+  // While a move of ours is on its way, the X server still reports the place before it.
+  if (parked_ || !gtk_widget_get_mapped(toplevel_) || g_get_monotonic_time() < moveSettlesAt_) {
+    return;
+  }
+  gint x = 0;
+  gint y = 0;
+  gdk_window_get_origin(gtk_widget_get_window(toplevel_), &x, &y);
+  x_ = x - extents_.left;
+  y_ = y - extents_.top;
+  placed_ = true;
 }
 
 void WxFrameWindow::RefreshExtents() const {
   if (!gtk_widget_get_mapped(toplevel_)) return;
-  const std::optional<FrameExtents> read = ReadFrameExtents(toplevel_);
-  // Some window managers clear the extents when they unmap a frame; a stale clear must not
-  // take the decoration room away from the fit.
-  if (read && (*read != FrameExtents{} || extents_ == FrameExtents{})) extents_ = *read;
+  extents_ = UpdatedExtents(extents_, ReadFrameExtents(toplevel_));
 }
 
 void WxFrameWindow::ApplyClientSize() {
@@ -137,6 +141,8 @@ void WxFrameWindow::PopupSystemMenu(const Menu& menu) {
 
 Rect WxFrameWindow::GetWindowRect() const {
   RefreshExtents();
+  // The user or the window manager may have moved the frame since.
+  RefreshPosition();
   return OuterRect(x_, y_, client_, extents_);
 }
 
@@ -156,11 +162,13 @@ void WxFrameWindow::MoveWindow(int32_t x, int32_t y, int32_t width, int32_t heig
     return;
   }
   ApplyClientSize();
+  x_ = x;
+  y_ = y;
   // A frame never placed comes back where the window manager puts a new window.
   if (!(leavingPark && !placed_)) {
-    frame_->Move(x, y);
-    x_ = x;
-    y_ = y;
+    // GTK itself: wxWidgets skips a move to where it believes the frame is, and GTK puts a frame
+    // it shows again where it was last moved to.
+    gtk_window_move(GTK_WINDOW(toplevel_), x, y);
     placed_ = true;
     moveSettlesAt_ = g_get_monotonic_time() + kMoveSettleMicroseconds;
   }

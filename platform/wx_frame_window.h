@@ -25,7 +25,7 @@ class WxFrameWindow final : public FrameWindow {
  public:
   struct Events {
     std::function<void(int32_t id)> onSysCommand;  // a system menu entry was chosen
-    std::function<void()> onDestroy;  // the frame is closing; the window still exists
+    std::function<void()> onDestroy;               // the frame is closing; the window still exists
   };
 
   WxFrameWindow();
@@ -67,6 +67,7 @@ class WxFrameWindow final : public FrameWindow {
  private:
   static int OnConfigure(GtkWidget* widget, GdkEventConfigure* event, WxFrameWindow* self);
   void RefreshExtents() const;
+  void RefreshPosition() const;
   void ApplyClientSize();
   std::vector<Rect> Displays() const;
   void BeginDrag(uint32_t button);
@@ -82,13 +83,13 @@ class WxFrameWindow final : public FrameWindow {
   // frame's outer top-left corner and its client size. The X server applies requests later and
   // the window manager may clamp them; the logic always sees what it asked for.
   mutable FrameExtents extents_;
-  int32_t x_ = 0;
-  int32_t y_ = 0;
+  mutable int32_t x_ = 0;
+  mutable int32_t y_ = 0;
   Size client_{1, 1};
-  bool placed_ = false;         // false until a move or the window manager has placed the frame
-  bool parked_ = false;         // hidden because its rectangle lies on no display
-  bool showWanted_ = false;     // shown by the application (maybe hidden by the park)
-  int64_t moveSettlesAt_ = 0;   // until then, configure events are echoes of older requests
+  mutable bool placed_ = false;  // false until a move or the window manager has placed the frame
+  bool parked_ = false;          // hidden because its rectangle lies on no display
+  bool showWanted_ = false;      // shown by the application (maybe hidden by the park)
+  int64_t moveSettlesAt_ = 0;    // until then, configure events are echoes of older requests
 };
 
 }  // namespace bolta

@@ -13,7 +13,7 @@ import threading
 import time
 
 
-def make_handler(boards, slow_seconds, status):
+def make_handler(boards, slow_seconds, status, hang_pictures):
     class Handler(http.server.BaseHTTPRequestHandler):
         protocol_version = "HTTP/1.0"
 
@@ -28,6 +28,9 @@ def make_handler(boards, slow_seconds, status):
                 return
             if name == "SETTING.TXT" and slow_seconds > 0:
                 time.sleep(slow_seconds)
+            if name != "SETTING.TXT" and hang_pictures:
+                # A picture server that never answers: the thread ends with the server.
+                threading.Event().wait()
             with open(path, "rb") as f:
                 body = f.read()
             self.send_response(200)
@@ -50,6 +53,8 @@ def main():
                         help="seconds to wait before answering SETTING.TXT")
     parser.add_argument("--status", type=int, default=200,
                         help="answer every request with this error status instead")
+    parser.add_argument("--hang-pictures", action="store_true",
+                        help="never answer a request for a picture")
     parser.add_argument("--lifetime", type=float, default=600.0)
     args = parser.parse_args()
 
@@ -59,7 +64,7 @@ def main():
         boards[name] = os.path.abspath(folder)
 
     server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), make_handler(boards, args.slow, args.status))
+        ("127.0.0.1", 0), make_handler(boards, args.slow, args.status, args.hang_pictures))
     server.daemon_threads = True
     print(server.server_address[1], flush=True)
     threading.Timer(args.lifetime, server.shutdown).start()

@@ -7,6 +7,25 @@ namespace {
 
 constexpr FrameExtents kOpenbox{1, 1, 20, 1};
 
+TEST(FrameGeometry, extents_follow_the_window_manager_except_for_a_stale_clear) {
+  struct Row {
+    const char* name;
+    FrameExtents known;
+    std::optional<FrameExtents> read;
+    FrameExtents result;
+  };
+  const Row rows[] = {
+      {"first answer", {}, kOpenbox, kOpenbox},
+      {"decorations changed", kOpenbox, FrameExtents{4, 4, 24, 4}, {4, 4, 24, 4}},
+      {"none set", kOpenbox, std::nullopt, kOpenbox},
+      {"cleared on unmap", kOpenbox, FrameExtents{}, kOpenbox},
+      {"no decorations at all", {}, FrameExtents{}, {}},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(UpdatedExtents(row.known, row.read), row.result) << row.name;
+  }
+}
+
 TEST(FrameGeometry, client_size_leaves_the_decoration_room_and_never_drops_below_one_pixel) {
   struct Row {
     const char* name;

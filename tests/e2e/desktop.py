@@ -36,6 +36,13 @@ class Desktop:
     def __init__(self):
         self.processes = []
         self.config = None
+        try:
+            self._start_desktop()
+        except BaseException:
+            self.close()
+            raise
+
+    def _start_desktop(self):
         read_end, write_end = os.pipe()
         xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % SCREEN,
@@ -46,7 +53,6 @@ class Desktop:
         with os.fdopen(read_end) as pipe:
             number = pipe.readline().strip()
         if not number:
-            self.close()
             raise RuntimeError("Xvfb did not start")
         self.display = ":" + number
         self.env = dict(os.environ, DISPLAY=self.display)
@@ -56,9 +62,10 @@ class Desktop:
         wait_for("the window manager", lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.x(
             "xprop", "-root", "_NET_SUPPORTING_WM_CHECK"))
         self._start(["xcompmgr"])
-        self._start(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
-                     "--height", "32", "--SetDockType", "true", "--expand", "false"])
-        self.tray = wait_for("the tray", lambda: self.windows_of_class("trayer"))[0]
+        self._start(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "pixel",
+                     "--width", "120", "--height", "32", "--SetDockType", "true"])
+        self.tray = wait_for("the tray", lambda: self.x(
+            "xdotool", "search", "--name", "^panel$").split())[0]
 
     def _openbox_config(self):
         """Openbox's own configuration less its Alt+Space binding: that key opens the focused
@@ -97,12 +104,6 @@ class Desktop:
     def windows_of_class(self, name):
         return self.x("xdotool", "search", "--onlyvisible", "--class", name).split()
 
-    def tray_icon_count(self):
-        """How many icons the tray holds: the windows embedded in trayer's window."""
-        tree = self.x("xwininfo", "-children", "-id", self.tray)
-        found = re.search(r"(\d+) child", tree)
-        return int(found.group(1)) if found else 0
-
     def screenshot(self, path):
         self.x("import", "-window", "root", path, check=True)
 
@@ -125,8 +126,10 @@ class Desktop:
 class BoardServer:
     """tools/board_server.py on loopback with the given boards; stops with close() or by itself."""
 
-    def __init__(self, boards, slow=0.0, lifetime=120):
+    def __init__(self, boards, slow=0.0, hang_pictures=False, lifetime=120):
         command = ["python3", SERVER, "--slow", str(slow), "--lifetime", str(lifetime)]
+        if hang_pictures:
+            command.append("--hang-pictures")
         for name, folder in boards.items():
             command += ["--board", "%s=%s" % (name, folder)]
         self.process = subprocess.Popen(command, stdout=subprocess.PIPE, text=True)
@@ -166,6 +169,14 @@ class Window:
         value = lambda label: int(re.search(label + r":\s+(-?\d+)", info).group(1))
         return (value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"),
                 value("Height"))
+
+    def viewable(self):
+        return "IsViewable" in self.desktop.x("xwininfo", "-id", self.wid)
+
+    def settled_outer(self, timeout=10):
+        """The outer rectangle once the frame is shown again (after a park, say)."""
+        wait_for("the frame shown", self.viewable, timeout)
+        return self.outer()
 
     def extents(self):
         text = self.desktop.x("xprop", "-id", self.wid, "_NET_FRAME_EXTENTS")

@@ -2,19 +2,21 @@
 keyboard and with the mouse, typed into, closed with OK and every way of cancelling, where it
 appears, and the next start's request going through a real tinyproxy or straight to the board.
 
-Run by CTest with BOLTA_EXECUTABLE naming the built tool; the dialog's screenshot goes beside it.
+Run as: test_proxy_dialog.py EXECUTABLE SCREENSHOT_DIR [unittest arguments].
 """
 import os
 import re
 import socket
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
 
 from desktop import SCREEN, Bolta, BoardServer, Desktop, Window, wait_for
 
-EXECUTABLE = os.environ.get("BOLTA_EXECUTABLE", "")
+EXECUTABLE = None
+SCREENSHOTS = None
 HERE = os.path.dirname(os.path.abspath(__file__))
 DEMO_BOARD = os.path.join(HERE, "..", "..", "demo")
 BOARD_TITLE = "ボルタ見本板"
@@ -89,7 +91,6 @@ class Tinyproxy:
         subprocess.run(["rm", "-rf", self.folder], check=False)
 
 
-@unittest.skipUnless(EXECUTABLE, "BOLTA_EXECUTABLE is not set")
 class ProxyDialogTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -235,8 +236,7 @@ class ProxyDialogTest(unittest.TestCase):
         self.desktop.key("Tab")
         self.type("80a")
         time.sleep(0.3)
-        self.desktop.screenshot(os.path.join(os.path.dirname(EXECUTABLE),
-                                             "e2e-proxy-dialog.png"))
+        self.desktop.screenshot(os.path.join(SCREENSHOTS, "e2e-proxy-dialog.png"))
         self.assertFalse(os.path.exists(tool.settings), "nothing is stored while it is open")
         self.desktop.key("Return")
         self.wait_closed(DIALOG_TITLE)
@@ -374,4 +374,7 @@ class ProxyDialogTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main()
+    EXECUTABLE = os.path.abspath(sys.argv[1])
+    SCREENSHOTS = os.path.abspath(sys.argv[2])
+    os.makedirs(SCREENSHOTS, exist_ok=True)
+    unittest.main(argv=[sys.argv[0], "-v"] + sys.argv[3:])
