@@ -206,7 +206,11 @@ void WxBrowser::KillTimer(int32_t id) {
 void WxBrowser::PreTranslate(GdkEvent* event, void* data) {
   auto* self = static_cast<WxBrowser*>(data);
   bool consumed = false;
-  if (self->IsOnFrame(event)) {
+  // While a modal dialog holds GTK's grab the frame takes no input: GTK drops it.
+  GtkWidget* grab = gtk_grab_get_current();
+  const bool modalElsewhere =
+      grab != nullptr && gtk_widget_get_toplevel(grab) != self->frame_.toplevel();
+  if (self->IsOnFrame(event) && !modalElsewhere) {
     // The frame's window system handles the event being offered (a drag starts from it).
     self->frame_.SetInputEvent(event);
     switch (event->type) {
