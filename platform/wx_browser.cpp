@@ -30,6 +30,9 @@ constexpr const char* kBodyScrollSizeScript =
     "var r=document.documentElement,w=r.style.width;r.style.width='max-content';"
     "var s=b.scrollWidth+' '+b.scrollHeight;r.style.width=w;return s;})()";
 
+// From fonts-ipafont-gothic: the face that stands in for the message page's Gothic face.
+constexpr const char* kJapaneseGothicFamily = "IPAPGothic";
+
 // The web view's own first page; also the address the view is told of, which it never uses.
 constexpr const char* kBlankPage = "about:blank";
 
@@ -96,6 +99,11 @@ void WxBrowser::Harden() {
   webkit_settings_set_enable_javascript_markup(settings, FALSE);
   webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
   webkit_settings_set_enable_developer_extras(settings, FALSE);
+  // The message page asks for the Windows Japanese Gothic face, which Linux does not have by that
+  // name; an unknown face falls back to the default family, so make that the Japanese Gothic
+  // face Debian ships, and the text art keeps one face's metrics throughout.
+  webkit_settings_set_default_font_family(settings, kJapaneseGothicFamily);
+  webkit_settings_set_sans_serif_font_family(settings, kJapaneseGothicFamily);
   g_signal_connect(webkit_web_view_get_context(web), "download-started",
                    G_CALLBACK(+[](WebKitWebContext*, WebKitDownload* download) {
                      webkit_download_cancel(download);
