@@ -270,6 +270,7 @@ class CurlHttpFile final : public HttpFile {
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, long(options.connectTimeout.count()));
+    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, long(options.transferTimeout.count()));
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorText_);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlHttpFile::OnBody);

@@ -15,6 +15,9 @@ struct CurlInternetOptions {
   std::chrono::milliseconds connectTimeout{std::chrono::seconds(30)};
   // Longest time without a byte from the server once connected.
   std::chrono::milliseconds noProgressTimeout{std::chrono::seconds(30)};
+  // Longest time for the whole exchange, redirections included: a server that trickles a byte
+  // now and then never trips the no-progress timeout, yet the window waits on the fetch.
+  std::chrono::milliseconds transferTimeout{std::chrono::seconds(120)};
   // A body beyond this is a failure: no SETTING.TXT comes near it.
   std::size_t maxBodyBytes = 4 * 1024 * 1024;
   // Called at least every 50 ms while a call waits for the network; it must not call back into
