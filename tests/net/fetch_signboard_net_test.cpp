@@ -1,19 +1,18 @@
 #include "retrieval/fetch_signboard.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 
-#include <algorithm>
 #include <chrono>
-#include <functional>
+#include <filesystem>
+#include <fstream>
 #include <memory>
-#include <string>
 
-#include "mock/recording_internet.h"
-#include "mock/recording_signboard_pages.h"
 #include "mock/temp_settings.h"
 #include "net/loopback_server.h"
-#include "net/proxy_environment.h"
-#include "net/tinyproxy_process.h"
 #include "platform/curl_internet.h"
 #include "res/texts.h"
 
@@ -21,126 +20,236 @@ namespace bolta {
 namespace {
 
 using namespace std::chrono_literals;
-using nettest::LoopbackServer;
-using nettest::Peer;
-using nettest::Response;
+using namespace nettest;
+using Log = std::vector<std::string>;
 
-constexpr const char* kSettingText =
-    "BBS_TITLE=Test board\r\n"
-    "BBS_TITLE_PICTURE=./ba.gif\r\n"
-    "BBS_BG_PICTURE=../bg.gif\r\n";
-const std::string kSignboardPage = "ShowSignboardPage";
-const std::string kFetchFailedPage = "ShowMessagePage " + std::string(text::kMsgFetchFailed);
-const std::string kParseFailedPage = "ShowMessagePage " + std::string(text::kMsgParseFailed);
+// Endings of both kinds, a CR inside a line and no final LF: still the three keys.
+const std::string kSettingText =
+    "BBS_TITLE=Test\r board\r\nBBS_TITLE_PICTURE=./ba.gif\nBBS_BG_PICTURE=../bg.gif";
+const Handler kServes = Answer(Response("200 OK", kSettingText));
+const std::string kSignboard = "signboard page";
+const std::string kOld = "old title";
+const std::string kFetchFailed(text::kMsgFetchFailed);
+const std::string kParseFailed(text::kMsgParseFailed);
 
-std::string ThreadAddress(const std::string& host) {
-  return "http://" + host + "/test/read.cgi/news/1234567890/";
+std::string ThreadAddress(const std::string& host, const std::string& board = "news") {
+  return "http://" + host + "/test/read.cgi/" + board + "/1234567890/";
 }
 
-bool Logged(const CallLog& log, const std::string& call) {
-  return std::find(log.begin(), log.end(), call) != log.end();
+std::string Request(const std::string& target, const std::string& host) {
+  return "GET " + target + " HTTP/1.0\r\nHost: " + host +
+         "\r\nAccept: text/*\r\nUser-Agent: Porvestra/1.00 (Bolta/2.00)\r\n\r\n";
 }
 
-class FetchSignboardOverLoopback : public ::testing::Test {
- protected:
-  void SetUp() override { nettest::ClearProxyEnvironment(); }
+// The page, and the session closed and let go: after a message page, before the signboard.
+Log Ending(const std::string& page) {
+  if (page == kSignboard) return {"Close session", "release session", page};
+  return {page, "Close session", "release session"};
+}
 
-  void Fetch(const std::string& address) {
-    CurlInternetOptions options;
-    options.connectTimeout = 2s;
-    options.noProgressTimeout = 300ms;
-    CurlInternetOpener curl(options);
-    RecordingInternet internet(curl, log_);
-    RecordingSignboardPages pages(log_);
-    FetchSignboard(address, settings_.store(), internet, boardAddress_, info_, pages);
+// The real layer, with the session's closing and the pages written to one log.
+class RecordingInternet final : public InternetOpener, public SignboardPages {
+ public:
+  explicit RecordingInternet(InternetOpener& inner) : inner_(inner) {}
+  std::unique_ptr<InternetSession> Open(const std::string& agent, uint32_t context, uint32_t type,
+                                        const std::string& proxy) override {
+    return std::make_unique<Session>(inner_.Open(agent, context, type, proxy), log);
+  }
+  void ShowSignboardPage() override { log.push_back(kSignboard); }
+  void ShowMessagePage(const std::string& message) override { log.push_back(message); }
+  Log log;
+
+ private:
+  struct Session final : InternetSession {
+    Session(std::unique_ptr<InternetSession> inner, Log& log) : inner(std::move(inner)), log(log) {}
+    ~Session() override { log.push_back("release session"); }
+    std::unique_ptr<HttpConnection> GetHttpConnection(const std::string& s, uint16_t p,
+                                                      const std::string& u,
+                                                      const std::string& w) override {
+      return inner->GetHttpConnection(s, p, u, w);
+    }
+    void Close() override {
+      log.push_back("Close session");
+      inner->Close();
+    }
+    std::unique_ptr<InternetSession> inner;
+    Log& log;
+  };
+  InternetOpener& inner_;
+};
+
+// Debian's tinyproxy on a free loopback port, in the foreground, for as long as this lives.
+class Tinyproxy {
+ public:
+  const uint16_t port = UnusedPort();
+
+  Tinyproxy() {
+    std::ofstream(config_) << "Port " << port << "\nListen 127.0.0.1\nAllow 127.0.0.1\n"
+                           << "LogLevel Critical\n";
+    const char* argv[] = {"tinyproxy", "-d", "-c", config_.c_str(), nullptr};
+    if (posix_spawnp(&pid_, "tinyproxy", nullptr, nullptr, const_cast<char**>(argv), environ)) {
+      throw std::runtime_error("tinyproxy cannot be started (is it installed?)");
+    }
+  }
+  ~Tinyproxy() {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+    std::filesystem::remove(config_);
   }
 
-  // The page called, and after it, or before it for the signboard, the session closed and let go.
-  void ExpectEnd(const std::string& page) {
-    ASSERT_GE(log_.size(), 3u);
-    const CallLog end(log_.end() - 3, log_.end());
-    if (page == kSignboardPage) {
-      EXPECT_EQ(end, (CallLog{"Close session", "release session", page}));
-      EXPECT_TRUE(Logged(log_, "Close request"));
-      EXPECT_TRUE(Logged(log_, "Close connection"));
-    } else {
-      EXPECT_EQ(end, (CallLog{page, "Close session", "release session"}));
-    }
-    EXPECT_EQ(std::count(log_.begin(), log_.end(), page), 1);
+ private:
+  const std::string config_ =
+      std::filesystem::temp_directory_path() / ("bolta-tinyproxy-" + std::to_string(port));
+  pid_t pid_ = -1;
+};
+
+class FetchOverLoopback : public ::testing::Test {
+ protected:
+  // Talking to loopback servers must not depend on the machine's proxy.
+  void SetUp() override {
+    for (const char* name : {"http_proxy", "all_proxy", "ALL_PROXY"}) ::unsetenv(name);
+  }
+  void UseProxy(int32_t useProxy, uint16_t port) {
+    settings_.SetProxy(useProxy, "127.0.0.1", std::to_string(port));
+  }
+  // The log of one retrieval, with short limits; stale fields must not count.
+  Log Fetch(const std::string& address) {
+    CurlInternetOpener curl({2s, 300ms, 1 << 16, {}});  // connect, no progress, body cap
+    RecordingInternet internet(curl);
+    BoardAddress board;
+    info_ = {"old background", "old title picture", kOld};
+    FetchSignboard(address, settings_.store(), internet, board, info_, internet);
+    return internet.log;
   }
 
   TempSettings settings_;
-  CallLog log_;
-  BoardAddress boardAddress_;
   SignboardInfo info_;
 };
 
-TEST_F(FetchSignboardOverLoopback, complete_file_shows_the_signboard) {
-  LoopbackServer server(
-      [](const std::string&, Peer& peer) { peer.Send(Response("200 OK", kSettingText)); });
-  Fetch(ThreadAddress(server.address()));
-  ExpectEnd(kSignboardPage);
+TEST_F(FetchOverLoopback, complete_file_fetched_directly_shows_the_signboard) {
+  LoopbackServer server(kServes);
+  EXPECT_EQ(Fetch(ThreadAddress(server.address())), Ending(kSignboard));
   EXPECT_EQ(info_.title, "Test board");
   EXPECT_EQ(info_.titlePictureUrl, "http://" + server.address() + "/news/ba.gif");
   EXPECT_EQ(info_.backgroundPictureUrl, "http://" + server.address() + "/bg.gif");
 }
 
-TEST_F(FetchSignboardOverLoopback, error_page_is_a_parse_failure) {
-  LoopbackServer server([](const std::string&, Peer& peer) {
-    peer.Send(Response("404 Not Found", "<html><body>Not Found</body></html>\n"));
-  });
-  Fetch(ThreadAddress(server.address()));
-  ExpectEnd(kParseFailedPage);
+TEST_F(FetchOverLoopback, request_reaches_the_server_or_the_proxy_as_formed) {
+  struct Case {
+    const char* name;
+    int32_t useProxy;
+    bool httpProxyVariable;
+    std::string host, board, target;  // host empty: the server's
+  };
+  const Case cases[] = {
+      {"proxy gets the absolute address", 1, false, "localhost", "news",
+       "http://localhost/news/SETTING.TXT"},
+      {"any USE_PROXY but 0 uses it", 2, false, "localhost", "news",
+       "http://localhost/news/SETTING.TXT"},
+      {"USE_PROXY 0 goes direct past stored keys", 0, false, "", "news", "/news/SETTING.TXT"},
+      {"USE_PROXY 0 follows http_proxy", 0, true, "localhost:81", "b",
+       "http://localhost:81/b/SETTING.TXT"},
+      {"empty board asks at the root", 0, false, "", "", "/SETTING.TXT"},
+      {"only unsafe board bytes are percent-encoded", 0, false, "",
+       "-_~.!$&'()*+,;=:@ #?\"<>\\^`{|}\x94\xc2%4%41",
+       "/-_~.!$&'()*+,;=:@%20%23%3F%22%3C%3E%5C%5E%60%7B%7C%7D%94%C2%254%41/SETTING.TXT"},
+      {"a dot segment stays", 0, false, "", "..", "/../SETTING.TXT"},
+  };
+  for (const Case& row : cases) {
+    LoopbackServer server(kServes);
+    LoopbackServer proxy(kServes);
+    UseProxy(row.useProxy, proxy.port());
+    if (row.httpProxyVariable) ::setenv("http_proxy", ("http://" + proxy.address()).c_str(), 1);
+    const std::string host = row.host.empty() ? server.address() : row.host;
+    Fetch(ThreadAddress(host, row.board));
+    ::unsetenv("http_proxy");
+    const bool proxied = row.useProxy != 0 || row.httpProxyVariable;
+    EXPECT_EQ((proxied ? proxy : server).requests(), Log{Request(row.target, host)}) << row.name;
+    EXPECT_EQ((proxied ? server : proxy).requests(), Log{}) << row.name;
+  }
 }
 
-TEST_F(FetchSignboardOverLoopback, refused_connection_is_a_fetch_failure) {
-  Fetch(ThreadAddress("127.0.0.1:" + std::to_string(nettest::UnusedPort())));
-  ExpectEnd(kFetchFailedPage);
+TEST_F(FetchOverLoopback, every_outcome_shows_its_page_soon_with_the_session_closed) {
+  const auto redirect = [](std::string to) {
+    return [to](const std::string& request, int socket) {
+      Send(socket, request.starts_with("GET /news/")
+                       ? "HTTP/1.0 302 Found\r\nLocation: " + to + "\r\n\r\n"
+                       : Response("200 OK", kSettingText));
+    };
+  };
+  struct Case {
+    const char* name;
+    Handler answer;           // none: nothing listens
+    std::string page, title;  // title: the fields applied, stale ones if no body came
+  };
+  const Case cases[] = {
+      {"error status with a page is a parse failure",
+       Answer(Response("404 Not Found", "<html><body>Not Found</body></html>\n")), kParseFailed,
+       ""},
+      {"redirect to another path", redirect("/moved/SETTING.TXT"), kSignboard, "Test board"},
+      {"redirects without end", redirect("/news/again/SETTING.TXT"), kFetchFailed, kOld},
+      {"refused connection", nullptr, kFetchFailed, kOld},
+      {"break after the keys",
+       Answer("HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n" + kSettingText), kFetchFailed,
+       "Test board"},
+      {"stall after the first line",
+       [](const std::string&, int socket) {
+         Send(socket, Response("200 OK", "BBS_TITLE=Test board\n"));
+         pollfd closed{socket, POLLIN, 0};  // until the client gives up, for ten seconds at most
+         ::poll(&closed, 1, 10'000);
+       },
+       kFetchFailed, "Test board"},
+      {"body without end",
+       [](const std::string&, int socket) {
+         Send(socket, Response("200 OK", ""));
+         for (int i = 0; i < 2500 && Send(socket, std::string(4096, 'x')); ++i) {
+         }
+       },
+       kFetchFailed, ""},
+  };
+  for (const Case& row : cases) {
+    const auto server = row.answer ? std::make_unique<LoopbackServer>(row.answer) : nullptr;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Fetch(ThreadAddress(server ? server->address()
+                                         : "127.0.0.1:" + std::to_string(UnusedPort()))),
+              Ending(row.page))
+        << row.name;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 4s) << row.name;
+    EXPECT_EQ(info_.title, row.title) << row.name;
+  }
 }
 
-TEST_F(FetchSignboardOverLoopback, stalled_server_is_a_fetch_failure_within_the_timeout) {
-  LoopbackServer server([](const std::string&, Peer& peer) { peer.Stall(10s); });
-  const auto start = std::chrono::steady_clock::now();
-  Fetch(ThreadAddress(server.address()));
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 4s);
-  ExpectEnd(kFetchFailedPage);
+TEST_F(FetchOverLoopback, server_or_proxy_name_that_is_none_fails_reaching_no_one) {
+  LoopbackServer server(kServes);
+  LoopbackServer proxy(kServes);
+  const std::string at = server.address();
+  for (const int32_t useProxy : {0, 1}) {
+    UseProxy(useProxy, proxy.port());
+    for (const std::string& piece :
+         Log{"", "a b", "[::1", "127.0.0.1:0", "127.0.0.1:65536", "x@" + at, at + "#x", at + "?x",
+             at + "\\x", at + "\t", at + "\x01", at + ":", at + "x"}) {
+      EXPECT_EQ(Fetch(ThreadAddress(piece)), Ending(kFetchFailed)) << piece;
+    }
+  }
+  settings_.SetProxy(1, "", "");  // joined as stored: a lone ":"
+  EXPECT_EQ(Fetch(ThreadAddress(at)), Ending(kFetchFailed));
+  EXPECT_EQ(server.requests(), Log{});
+  EXPECT_EQ(proxy.requests(), Log{});
 }
 
-TEST_F(FetchSignboardOverLoopback, break_after_the_keys_is_a_fetch_failure) {
-  LoopbackServer server([](const std::string&, Peer& peer) {
-    peer.Send(std::string("HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n") + kSettingText);
-  });
-  Fetch(ThreadAddress(server.address()));
-  ExpectEnd(kFetchFailedPage);
-  EXPECT_EQ(info_.title, "Test board") << "the lines before the break were applied";
-}
-
-TEST_F(FetchSignboardOverLoopback, server_piece_with_a_user_name_reaches_no_server) {
-  LoopbackServer server(
-      [](const std::string&, Peer& peer) { peer.Send(Response("200 OK", kSettingText)); });
-  Fetch(ThreadAddress("someone@" + server.address()));
-  ExpectEnd(kFetchFailedPage);
-  EXPECT_EQ(server.connections(), 0);
-}
-
-TEST_F(FetchSignboardOverLoopback, real_proxy_brings_the_signboard) {
-  LoopbackServer server(
-      [](const std::string&, Peer& peer) { peer.Send(Response("200 OK", kSettingText)); });
-  nettest::TinyproxyProcess tinyproxy;
-  settings_.SetProxy(1, "127.0.0.1", std::to_string(tinyproxy.port()));
-  Fetch(ThreadAddress(server.address()));
-  ExpectEnd(kSignboardPage);
+TEST_F(FetchOverLoopback, real_proxy_relays_the_request_and_the_signboard_shows) {
+  LoopbackServer server(kServes);
+  Tinyproxy tinyproxy;
+  UseProxy(1, tinyproxy.port);
+  Log log;  // a fetch failure until tinyproxy listens, for five seconds at most
+  for (int i = 0; i < 250 && (log = Fetch(ThreadAddress(server.address()))) != Ending(kSignboard);
+       ++i) {
+    std::this_thread::sleep_for(20ms);
+  }
+  EXPECT_EQ(log, Ending(kSignboard));
   EXPECT_EQ(info_.title, "Test board");
   ASSERT_EQ(server.requests().size(), 1u);
-  EXPECT_NE(server.requests()[0].find("tinyproxy"), std::string::npos)
-      << "relayed by the proxy: " << server.requests()[0];
-}
-
-TEST_F(FetchSignboardOverLoopback, real_proxys_own_error_page_is_a_parse_failure) {
-  nettest::TinyproxyProcess tinyproxy;
-  settings_.SetProxy(1, "127.0.0.1", std::to_string(tinyproxy.port()));
-  Fetch(ThreadAddress("127.0.0.1:" + std::to_string(nettest::UnusedPort())));
-  ExpectEnd(kParseFailedPage);
+  EXPECT_NE(server.requests()[0].find("tinyproxy"), std::string::npos) << server.requests()[0];
 }
 
 }  // namespace

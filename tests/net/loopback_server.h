@@ -1,70 +1,93 @@
 #pragma once
-// A small HTTP server for tests on 127.0.0.1 and an ephemeral port. One thread takes the
-// connections one after another, records each request head byte for byte and lets the test's
-// handler answer it. Every wait is bounded, and the server stops when it is destroyed.
-#include <atomic>
-#include <chrono>
-#include <cstdint>
+// An HTTP server for tests on 127.0.0.1 and an ephemeral port. One thread takes the connections
+// one after another, records each request head byte for byte and lets the handler answer on the
+// socket. Every wait is bounded, and the server stops when it is destroyed.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <functional>
 #include <mutex>
+#include <stdexcept>
 #include <string>
-#include <string_view>
 #include <thread>
 #include <vector>
 
 namespace bolta::nettest {
 
-// The accepted connection, as the handler sees it.
-class Peer {
- public:
-  Peer(int socket, const std::atomic<bool>& stopping) : socket_(socket), stopping_(stopping) {}
+// False once the client has gone or stopped reading.
+inline bool Send(int socket, const std::string& bytes) {
+  return ::send(socket, bytes.data(), bytes.size(), MSG_NOSIGNAL) == ssize_t(bytes.size());
+}
 
-  // False once the client has gone or the server is stopping.
-  bool Send(std::string_view bytes);
-  // Makes the end of the handler end the connection with a reset instead of an orderly close.
-  void Reset();
-  // Waits until the server stops or `limit` has passed.
-  void Stall(std::chrono::milliseconds limit) const;
+// A response with the given status (such as "200 OK") and no length: the body ends at the close.
+inline std::string Response(const std::string& status, const std::string& body) {
+  return "HTTP/1.0 " + status + "\r\nContent-Type: text/plain\r\n\r\n" + body;
+}
 
- private:
-  int socket_;
-  const std::atomic<bool>& stopping_;
-};
+using Handler = std::function<void(const std::string& request, int socket)>;
+
+inline Handler Answer(std::string response) {
+  return [response](const std::string&, int socket) { Send(socket, response); };
+}
 
 class LoopbackServer {
  public:
-  // `request`: the head as received, up to and including its empty line.
-  using Handler = std::function<void(const std::string& request, Peer& peer)>;
-
-  explicit LoopbackServer(Handler handler);
-  ~LoopbackServer();
-  LoopbackServer(const LoopbackServer&) = delete;
-  LoopbackServer& operator=(const LoopbackServer&) = delete;
+  explicit LoopbackServer(Handler handler) : handler_(std::move(handler)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
+        ::listen(listener_, 8) != 0) {
+      throw std::runtime_error("no loopback port");
+    }
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this] { Serve(); });
+  }
+  ~LoopbackServer() {
+    ::shutdown(listener_, SHUT_RDWR);  // ends the waiting accept
+    thread_.join();
+    ::close(listener_);
+  }
 
   uint16_t port() const { return port_; }
-  // "127.0.0.1:<port>"
-  std::string address() const;
-  std::vector<std::string> requests() const;
-  int connections() const { return connections_; }
+  std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
+  std::vector<std::string> requests() const {
+    std::lock_guard lock(mutex_);
+    return requests_;
+  }
 
  private:
-  void Serve();
+  void Serve() {
+    for (int fd; (fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC)) >= 0; ::close(fd)) {
+      const timeval limit{1, 0};
+      for (int option : {SO_RCVTIMEO, SO_SNDTIMEO})
+        ::setsockopt(fd, SOL_SOCKET, option, &limit, sizeof limit);
+      std::string request;
+      char buffer[4096];
+      for (ssize_t got; request.find("\r\n\r\n") == std::string::npos &&
+                        (got = ::recv(fd, buffer, sizeof buffer, 0)) > 0;) {
+        request.append(buffer, std::size_t(got));
+      }
+      std::unique_lock lock(mutex_);
+      requests_.push_back(request);
+      lock.unlock();
+      if (request.ends_with("\r\n\r\n")) handler_(request, fd);
+    }
+  }
 
   Handler handler_;
-  int listener_ = -1;
+  int listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   uint16_t port_ = 0;
-  std::atomic<bool> stopping_{false};
-  std::atomic<int> connections_{0};
   mutable std::mutex mutex_;
   std::vector<std::string> requests_;
   std::thread thread_;
 };
 
-// A complete response with the given status line tail (such as "200 OK") and body, no length
-// given: the body ends when the connection closes.
-std::string Response(std::string_view status, std::string_view body);
-
-// A loopback port on which nothing listens: connecting to it is refused.
-uint16_t UnusedPort();
+// A loopback port on which nothing listens any more.
+inline uint16_t UnusedPort() { return LoopbackServer(Handler()).port(); }
 
 }  // namespace bolta::nettest
