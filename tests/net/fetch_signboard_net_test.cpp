@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <thread>
 
 #include "mock/temp_settings.h"
 #include "net/loopback_server.h"
@@ -114,7 +115,11 @@ class FetchOverLoopback : public ::testing::Test {
   }
   // The log of one retrieval, with short limits; stale fields must not count.
   Log Fetch(const std::string& address) {
-    CurlInternetOpener curl({2s, 300ms, 1 << 16, {}});  // connect, no progress, body cap
+    CurlInternetOpener curl({.connectTimeout = 2s,
+                             .noProgressTimeout = 300ms,
+                             .transferTimeout = 1500ms,
+                             .maxBodyBytes = 1 << 16,
+                             .whileWaiting = {}});
     RecordingInternet internet(curl);
     BoardAddress board;
     info_ = {"old background", "old title picture", kOld};
@@ -199,6 +204,12 @@ TEST_F(FetchOverLoopback, every_outcome_shows_its_page_soon_with_the_session_clo
          ::poll(&closed, 1, 10'000);
        },
        kFetchFailed, "Test board"},
+      {"trickle that never ends",
+       [](const std::string&, int socket) {
+         Send(socket, Response("200 OK", ""));
+         for (int i = 0; i < 100 && Send(socket, "x"); ++i) std::this_thread::sleep_for(100ms);
+       },
+       kFetchFailed, ""},
       {"body without end",
        [](const std::string&, int socket) {
          Send(socket, Response("200 OK", ""));
