@@ -1,265 +1,277 @@
-"""A virtual desktop for the end-to-end tests, and the tool as a user sees it on it.
-
-Xvfb on a display number of its own, openbox as window manager, xcompmgr for translucency and
-trayer as system tray; the loopback board server; and the tool run from a copy of the executable
-in a fresh folder. Everything is observed from outside, through the X server, as a user would:
-window titles and geometry, window-manager state, screenshots, the settings file.
+"""The harness of the end-to-end tests: a virtual desktop (Xvfb, openbox, xcompmgr for translucency,
+trayer as system tray) per test class, the loopback board server, and the tool run from a copy of
+its executable in a fresh folder, all observed from outside through the X server as a user would.
+Run a test file as: FILE EXECUTABLE SCREENSHOT_DIR [unittest arguments, e.g. a class name].
 """
 import ctypes
 import os
+import pathlib
 import re
 import shutil
 import signal
 import socket
 import subprocess
+import sys
 import tempfile
 import time
+import unittest
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-SERVER = os.path.join(HERE, "..", "..", "tools", "board_server.py")
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+SERVER, DEMO = os.path.join(ROOT, "tools", "board_server.py"), os.path.join(ROOT, "demo")
+BOARD_TITLE = "ボルタ見本板"  # the demo board's, in code page 932
 SCREEN = (1024, 768)
+ABOVE = "_NET_WM_STATE_ABOVE"
+# Without a named proxy the tool follows the environment's; the tests decide for themselves.
+for variable in ("http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY",
+                 "GDK_BACKEND", "WAYLAND_DISPLAY"):
+    os.environ.pop(variable, None)
 
 
-def die_with_parent():
-    """Run in each child before it starts: a test run that is killed takes its desktop along."""
-    PR_SET_PDEATHSIG = 1
-    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
+def spawn(command, **options):
+    """A child that ends with this test run, even a killed one (PR_SET_PDEATHSIG)."""
+    options.setdefault("stdout", subprocess.DEVNULL)
+    return subprocess.Popen([str(c) for c in command], stderr=subprocess.DEVNULL, **options,
+                            preexec_fn=lambda: ctypes.CDLL(None).prctl(1, signal.SIGTERM))
 
 
-def wait_for(what, predicate, timeout=15.0, interval=0.1):
+def stop(processes):
+    for process in reversed(processes):
+        process.terminate()
+        try:
+            process.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            process.kill()
+
+
+def wait_for(what, predicate, timeout=15.0):
     """Polls `predicate` until it gives something true; fails the test after `timeout` seconds."""
     deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
+    while not (value := predicate()):
         if time.monotonic() > deadline:
             raise AssertionError("timed out waiting for " + what)
-        time.sleep(interval)
-
-
-class Desktop:
-    """Xvfb + openbox + xcompmgr + trayer, stopped by close()."""
-
-    def __init__(self):
-        self.processes = []
-        self.config = None
-        try:
-            self._start_desktop()
-        except BaseException:
-            self.close()
-            raise
-
-    def _start_desktop(self):
-        read_end, write_end = os.pipe()
-        xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % SCREEN,
-             "-nolisten", "tcp"],
-            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-            preexec_fn=die_with_parent)
-        os.close(write_end)
-        self.processes.append(xvfb)
-        with os.fdopen(read_end) as pipe:
-            number = pipe.readline().strip()
-        if not number:
-            raise RuntimeError("Xvfb did not start")
-        self.display = ":" + number
-        self.env = dict(os.environ, DISPLAY=self.display)
-        self.env.pop("GDK_BACKEND", None)
-        self.env.pop("WAYLAND_DISPLAY", None)
-        self._start(["openbox", "--sm-disable", "--config-file", self._openbox_config()])
-        wait_for("the window manager", lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.x(
-            "xprop", "-root", "_NET_SUPPORTING_WM_CHECK"))
-        self._start(["xcompmgr"])
-        self._start(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "pixel",
-                     "--width", "120", "--height", "32", "--SetDockType", "true"])
-        self.tray = wait_for("the tray", lambda: self.x(
-            "xdotool", "search", "--name", "^panel$").split())[0]
-
-    def _openbox_config(self):
-        """Openbox's own configuration less its Alt+Space binding: that key opens the focused
-        window's own window menu, as the tool expects of its desktop."""
-        with open("/etc/xdg/openbox/rc.xml") as f:
-            text = f.read()
-        text = re.sub(r'<keybind key="A-space">.*?</keybind>', "", text, flags=re.S)
-        self.config = tempfile.NamedTemporaryFile("w", prefix="bolta-openbox-", suffix=".xml")
-        self.config.write(text)
-        self.config.flush()
-        return self.config.name
-
-    def _start(self, command):
-        self.processes.append(subprocess.Popen(command, env=self.env, stdout=subprocess.DEVNULL,
-                                               stderr=subprocess.DEVNULL,
-                                               preexec_fn=die_with_parent))
-
-    def close(self):
-        if self.config:
-            self.config.close()
-        for process in reversed(self.processes):
-            process.terminate()
-        for process in reversed(self.processes):
-            try:
-                process.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                process.kill()
-                process.wait()
-
-    def x(self, *command, check=False):
-        """Runs an X client on this desktop and gives its standard output."""
-        done = subprocess.run(command, env=self.env, capture_output=True, text=True, timeout=20)
-        if check and done.returncode != 0:
-            raise AssertionError("%s failed: %s" % (command[0], done.stderr))
-        return done.stdout
-
-    def windows_of_class(self, name):
-        return self.x("xdotool", "search", "--onlyvisible", "--class", name).split()
-
-    def screenshot(self, path):
-        self.x("import", "-window", "root", path, check=True)
-
-    def pixel(self, png, x, y):
-        """The (r, g, b) of one pixel of a screenshot."""
-        text = subprocess.run(["convert", png, "-format", "%%[pixel:p{%d,%d}]" % (x, y), "info:"],
-                              capture_output=True, text=True, check=True).stdout
-        values = [float(v) for v in re.findall(r"[\d.]+", text)[:3]]
-        if "%" in text:
-            values = [v * 255 / 100 for v in values]
-        return tuple(round(v) for v in values)
-
-    def key(self, *keys):
-        self.x("xdotool", "key", "--delay", "80", *keys, check=True)
-
-    def pointer(self, *actions):
-        self.x("xdotool", *actions, check=True)
-
-
-class BoardServer:
-    """tools/board_server.py on loopback with the given boards; stops with close() or by itself."""
-
-    def __init__(self, boards, slow=0.0, hang_pictures=False, lifetime=120):
-        command = ["python3", SERVER, "--slow", str(slow), "--lifetime", str(lifetime)]
-        if hang_pictures:
-            command.append("--hang-pictures")
-        for name, folder in boards.items():
-            command += ["--board", "%s=%s" % (name, folder)]
-        self.process = subprocess.Popen(command, stdout=subprocess.PIPE, text=True,
-                                        preexec_fn=die_with_parent)
-        self.port = int(self.process.stdout.readline())
-
-    def thread(self, board):
-        return "http://127.0.0.1:%d/test/read.cgi/%s/1234567890/" % (self.port, board)
-
-    def close(self):
-        self.process.terminate()
-        self.process.wait(timeout=5)
+        time.sleep(0.1)
+    return value
 
 
 def refused_port():
-    """A loopback port that nothing listens on."""
     with socket.socket() as probe:
         probe.bind(("127.0.0.1", 0))
         return probe.getsockname()[1]
 
 
-class Window:
-    """One top-level window as the X server and the window manager report it."""
+def x(*command, check=False):
+    """Runs an X client on the class's desktop and gives its standard output."""
+    done = subprocess.run([str(c) for c in command], capture_output=True, text=True, timeout=20)
+    if check and done.returncode != 0:
+        raise AssertionError("%s failed: %s" % (command[0], done.stderr))
+    return done.stdout
 
-    def __init__(self, desktop, wid):
-        self.desktop = desktop
+
+def xdotool(*actions):
+    x("xdotool", *actions, check=True)
+
+
+def key(*keys):
+    xdotool("key", "--delay", 80, *keys)
+
+
+def drag(start, offset, steps=6):
+    """A left-button drag, a step at a time: the tool must see the press before the pointer moves."""
+    xdotool("mousemove", *start, "mousedown", 1)
+    time.sleep(0.3)
+    for step in range(1, steps + 1):
+        xdotool("mousemove", *(start[i] + offset[i] * step // steps for i in (0, 1)))
+        time.sleep(0.05)
+    time.sleep(0.2)
+    xdotool("mouseup", 1)
+
+
+def work_area():
+    return tuple(int(v) for v in re.findall(r"-?\d+", x("xprop", "-root", "_NET_WORKAREA"))[:4])
+
+
+def pixel(png, px, py):
+    """The (r, g, b) of one pixel of a screenshot."""
+    text = subprocess.run(["convert", png, "-format", "%%[pixel:p{%d,%d}]" % (px, py), "info:"],
+                          capture_output=True, text=True, check=True).stdout
+    scale = 255 / 100 if "%" in text else 1
+    return tuple(round(float(v) * scale) for v in re.findall(r"[\d.]+", text)[:3])
+
+
+class BoardServer:
+    """tools/board_server.py on loopback with the given boards; it stops by itself too."""
+
+    def __init__(self, boards, slow=0.0):
+        command = ["python3", SERVER, "--slow", slow, "--lifetime", 300]
+        for name, folder in boards.items():
+            command += ["--board", "%s=%s" % (name, folder)]
+        self.process = spawn(command, stdout=subprocess.PIPE, text=True)
+        self.port = int(self.process.stdout.readline())
+        self.process.stdout.close()
+
+    def thread(self, board):
+        return "http://127.0.0.1:%d/test/read.cgi/%s/1234567890/" % (self.port, board)
+
+
+class Window:
+    """A top-level window as the X server and the window manager report it."""
+
+    def __init__(self, wid):
         self.wid = wid
 
-    def title(self):
-        text = self.desktop.x("xprop", "-id", self.wid, "_NET_WM_NAME")
-        found = re.search(r'= "(.*)"', text)
-        return found.group(1).encode("utf-8").decode("unicode_escape").encode(
-            "latin-1").decode("utf-8") if found else None
-
-    def client(self):
-        """(x, y, width, height) of the client area, in screen coordinates."""
-        info = self.desktop.x("xwininfo", "-id", self.wid)
-        value = lambda label: int(re.search(label + r":\s+(-?\d+)", info).group(1))
-        return (value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"),
-                value("Height"))
-
-    def viewable(self):
-        return "IsViewable" in self.desktop.x("xwininfo", "-id", self.wid)
-
-    def settled_outer(self, timeout=10):
-        """The outer rectangle once the frame is shown again (after a park, say)."""
-        wait_for("the frame shown", self.viewable, timeout)
-        return self.outer()
-
-    def extents(self):
-        text = self.desktop.x("xprop", "-id", self.wid, "_NET_FRAME_EXTENTS")
-        found = re.findall(r"\d+", text.split("=", 1)[1]) if "=" in text else []
-        return tuple(int(v) for v in found) if len(found) == 4 else (0, 0, 0, 0)
-
-    def outer(self):
-        """(x, y, width, height) with the decorations."""
-        x, y, width, height = self.client()
-        left, right, top, bottom = self.extents()
-        return (x - left, y - top, width + left + right, height + top + bottom)
+    def prop(self, name):
+        return x("xprop", "-id", self.wid, name)
 
     def states(self):
-        return self.desktop.x("xprop", "-id", self.wid, "_NET_WM_STATE")
+        return self.prop("_NET_WM_STATE")
+
+    def client(self):
+        """(x, y, width, height) of the client area; outer() with the decorations."""
+        info = x("xwininfo", "-id", self.wid)
+        return tuple(int(re.search(label + r":\s+(-?\d+)", info).group(1)) for label in (
+            "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+
+    def outer(self):
+        left, top, width, height = self.client()
+        extents = re.findall(r"\d+", self.prop("_NET_FRAME_EXTENTS")) or [0] * 4
+        ext_left, ext_right, ext_top, ext_bottom = map(int, extents)
+        return (left - ext_left, top - ext_top, width + ext_left + ext_right,
+                height + ext_top + ext_bottom)
+
+    def settled_outer(self):
+        """The outer rectangle once the frame is shown again (after a park, say)."""
+        wait_for("the frame shown", lambda: "IsViewable" in x("xwininfo", "-id", self.wid), 10)
+        return self.outer()
 
     def activate(self):
-        self.desktop.x("xdotool", "windowactivate", "--sync", self.wid)
+        x("xdotool", "windowactivate", "--sync", self.wid)
         time.sleep(0.2)
 
 
 class Bolta:
     """The tool, run from its own copy of the executable in a folder of its own."""
 
-    def __init__(self, desktop, executable, folder=None, name="bolta"):
-        self.desktop = desktop
+    def __init__(self, executable, folder=None, name="bolta"):
         self.folder = folder or tempfile.mkdtemp(prefix="bolta-e2e-")
         self.path = os.path.join(self.folder, name)
+        self.settings = os.path.join(self.folder, "Bolta.ini")
         if not os.path.exists(self.path):
             shutil.copy2(executable, self.path)
         self.process = None
-        self.stderr = None
 
-    @property
-    def settings(self):
-        return os.path.join(self.folder, "Bolta.ini")
-
-    def start(self, *args, extra_env=None):
-        env = dict(self.desktop.env, WEBKIT_DISABLE_COMPOSITING_MODE="1",
-                   XDG_CACHE_HOME=os.path.join(self.folder, ".cache"),
-                   XDG_DATA_HOME=os.path.join(self.folder, ".local"))
-        env.update(extra_env or {})
-        self.stderr = open(os.path.join(self.folder, "stderr.txt"), "w")
-        self.process = subprocess.Popen([self.path, *args], cwd=self.folder, env=env,
-                                        stdout=self.stderr, stderr=self.stderr,
-                                        preexec_fn=die_with_parent)
+    def start(self, *args):
+        self.process = spawn([self.path, *args], cwd=self.folder, env=dict(
+            os.environ, WEBKIT_DISABLE_COMPOSITING_MODE="1",
+            XDG_CACHE_HOME=os.path.join(self.folder, ".cache"),
+            XDG_DATA_HOME=os.path.join(self.folder, ".local")))
         return self
 
-    def window(self, title=None, timeout=20):
-        """The tool's shown frame, once captioned `title` (when given)."""
+    def windows(self, title=None):
+        """This process's shown windows, those captioned `title` when given."""
+        found = []
+        for wid in x("xdotool", "search", "--onlyvisible", "--class", "Bolta").split():
+            text = x("xprop", "-id", wid, "_NET_WM_PID", "_NET_WM_NAME")
+            name = re.search(r'_NET_WM_NAME\(UTF8_STRING\) = "(.*)"', text)
+            name = name and name.group(1).encode().decode("unicode_escape").encode(
+                "latin-1").decode()
+            if "= %d\n" % self.process.pid in text and title in (None, name):
+                found.append(Window(wid))
+        return found
 
+    def window(self, title, timeout=20):
         def found():
-            for wid in self.desktop.windows_of_class("Bolta"):
-                window = Window(self.desktop, wid)
-                name = window.title()
-                if name is not None and (title is None or name == title):
-                    return window
             if self.process.poll() is not None:
                 raise AssertionError("the tool ended with %s" % self.process.returncode)
-            return None
+            return (self.windows(title) or [None])[0]
 
         return wait_for("a window titled %r" % title, found, timeout)
 
-    def wait(self, timeout=10):
-        return self.process.wait(timeout=timeout)
+    def menu(self):
+        return next((w for w in self.windows() if "POPUP_MENU" in w.prop(
+            "_NET_WM_WINDOW_TYPE")), None)
 
-    def stop(self):
-        if self.process and self.process.poll() is None:
-            self.process.kill()
-            self.process.wait()
-        if self.stderr:
-            self.stderr.close()
 
-    def cleanup(self):
-        self.stop()
-        shutil.rmtree(self.folder, ignore_errors=True)
+class DesktopCase(unittest.TestCase):
+    """A desktop, a folder and a board server per class; the tools a test starts are stopped and
+    their folders removed after it."""
+
+    executable = screenshots = None
+
+    @classmethod
+    def boards(cls):
+        """The demo board, and one whose SETTING.TXT names no background picture."""
+        half = os.path.join(cls.folder, "half")
+        os.makedirs(half)
+        with open(os.path.join(half, "SETTING.TXT"), "wb") as f:
+            f.write("BBS_TITLE=見本\r\nBBS_TITLE_PICTURE=./title.png\r\n".encode("cp932"))
+        return {"demo": DEMO, "half": half}
+
+    @classmethod
+    def setUpClass(cls):
+        cls.folder = tempfile.mkdtemp(prefix="bolta-e2e-")
+        cls.addClassCleanup(shutil.rmtree, cls.folder, ignore_errors=True)
+        cls.processes = []
+        cls.addClassCleanup(stop, cls.processes)
+        read_end, write_end = os.pipe()
+        cls.processes.append(spawn(["Xvfb", "-displayfd", write_end, "-screen", "0",
+                                    "%dx%dx24" % SCREEN, "-nolisten", "tcp"], pass_fds=[write_end]))
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            os.environ["DISPLAY"] = ":" + pipe.readline().strip()
+        # Openbox's own configuration less its Alt+Space binding: that key opens the focused
+        # window's own window menu, as the tool expects of its desktop.
+        config = os.path.join(cls.folder, "openbox.xml")
+        with open("/etc/xdg/openbox/rc.xml") as f, open(config, "w") as out:
+            out.write(re.sub(r'<keybind key="A-space">.*?</keybind>', "", f.read(), flags=re.S))
+        cls.processes.append(spawn(["openbox", "--sm-disable", "--config-file", config]))
+        wait_for("the window manager", lambda: "WINDOW" in x("xprop", "-root",
+                                                             "_NET_SUPPORTING_WM_CHECK"))
+        cls.processes.append(spawn(["xcompmgr"]))
+        cls.processes.append(spawn(["trayer", "--edge", "bottom", "--align", "right", "--widthtype",
+                                    "pixel", "--width", 120, "--height", 32, "--SetDockType", "true"]))
+        cls.tray = wait_for("the tray", lambda: x("xdotool", "search", "--name", "^panel$").split())[0]
+        cls.board_folders = cls.boards()
+        cls.server = BoardServer(cls.board_folders)
+        cls.processes.append(cls.server.process)
+
+    def bolta(self, folder=None, name="bolta"):
+        run = Bolta(self.executable, folder, name)
+        self.addCleanup(shutil.rmtree, run.folder, ignore_errors=True)
+        self.addCleanup(lambda: run.process and stop([run.process]))
+        return run
+
+    def close(self, run, window, *keys):
+        window.activate()
+        key(*(keys or ["alt+F4"]))
+        self.assertEqual(run.process.wait(timeout=10), 0, "exit code after a normal close")
+
+    def open_menu(self, run, window, menu_key=None):
+        """Opens the frame's window menu with `menu_key`, or by a right click on the page."""
+        window.activate()
+        if menu_key:
+            key(menu_key)
+        else:
+            left, top, width, height = window.client()
+            xdotool("mousemove", left + width // 2, top + height // 2, "click", 3)
+        return wait_for("the window menu", run.menu, 5)
+
+    def assert_settings(self, run, expected):
+        """The settings file holds `expected` (waiting a while: keys are written one by one)."""
+        read = lambda: os.path.exists(run.settings) and pathlib.Path(run.settings).read_bytes()
+        deadline = time.monotonic() + 3
+        while read() != expected and time.monotonic() < deadline:
+            time.sleep(0.1)
+        self.assertEqual(read(), expected)
+
+    def screenshot(self, name):
+        """A screenshot into the screenshot folder, or to `name` when that is a full path."""
+        path = os.path.join(self.screenshots, name)
+        x("import", "-window", "root", path, check=True)
+        return path
+
+
+def main():
+    DesktopCase.executable = os.path.abspath(sys.argv[1])
+    DesktopCase.screenshots = os.path.abspath(sys.argv[2])
+    os.makedirs(DesktopCase.screenshots, exist_ok=True)
+    unittest.main(module="__main__", argv=[sys.argv[0], "-v"] + sys.argv[3:])
