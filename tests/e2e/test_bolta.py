@@ -1,5 +1,6 @@
 """The signboard, the message pages and the tray icon, as a user sees them on a virtual desktop."""
 import os
+import subprocess
 import time
 
 from desktop import (ABOVE, BOARD_TITLE, SCREEN, BoardServer, DesktopCase, drag, key, main,
@@ -116,6 +117,14 @@ class MessagesAndTray(DesktopCase):
                 left, top, width, _ = window.outer()
                 self.assertTrue(0 <= left < SCREEN[0] and 0 <= top < SCREEN[1], "on the screen")
                 self.assertGreater(width, 100)
+
+    def test_without_a_display_the_tool_says_so_and_fails(self):
+        run = self.bolta()
+        result = subprocess.run([run.path, self.server.thread("demo")], cwd=run.folder,
+                                env={k: v for k, v in os.environ.items() if k != "DISPLAY"},
+                                capture_output=True, text=True, timeout=20)
+        self.assertNotEqual(result.returncode, 0)
+        self.assertIn("display", result.stderr.lower())
 
     def test_the_tray_icon_shows_while_a_slow_server_answers_and_goes_after(self):
         slow = BoardServer(self.board_folders, slow=2.5)
