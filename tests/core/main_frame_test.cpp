@@ -14,7 +14,7 @@
 #include "mock/fake_window_layer.h"
 #include "mock/scripted_internet.h"
 #include "mock/scripted_proxy_dialog.h"
-#include "mock/temp_settings_file.h"
+#include "mock/temp_settings.h"
 #include "res/encoding.h"
 #include "res/resource.h"
 #include "res/texts.h"
@@ -62,7 +62,7 @@ class WindowTest : public testing::Test {
     return saved;
   }
 
-  TempSettingsFile file;
+  TempSettings file;
   SettingsStore settings{file.path()};
   FakeWindowLayer layer;
   ScriptedProxyDialog proxyDialog;  // cancelled at once

@@ -7,7 +7,7 @@
 
 #include "app/settings_store.h"
 #include "mock/scripted_proxy_dialog.h"
-#include "mock/temp_settings_file.h"
+#include "mock/temp_settings.h"
 
 namespace bolta {
 namespace {
@@ -57,7 +57,7 @@ TEST(ProxySettingsFlow, writes_address_port_then_flag_as_the_dialog_leaves_them_
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    TempSettingsFile file;
+    TempSettings file;
     if (!row.before.empty()) std::ofstream(file.path(), std::ios::binary) << row.before;
     SettingsStore store(file.path());
     ScriptedProxyDialog dialog;
