@@ -63,9 +63,9 @@ void CMainFrame::OnCreate() {
 
 void CMainFrame::EditSystemMenu() {
   systemMenu_ = bolta::GetSystemMenu();  // the standard menu, not this frame's accessor
-  systemMenu_.RemoveMenu(0);  // Restore
-  systemMenu_.RemoveMenu(1);  // Size
-  systemMenu_.RemoveMenu(2);  // Maximize
+  systemMenu_.RemoveMenu(0);             // Restore
+  systemMenu_.RemoveMenu(1);             // Size
+  systemMenu_.RemoveMenu(2);             // Maximize
   systemMenu_.InsertMenu(1, IDM_CENTER_WINDOW, std::string(text::kMenuCenterWindow));
   systemMenu_.InsertSeparator(3);
   systemMenu_.InsertMenu(4, IDM_TOPMOST, std::string(text::kMenuTopmost));
