@@ -63,7 +63,7 @@ TEST_F(SettingsStoreTest, a_write_changes_one_line_and_keeps_every_other_byte) {
   const char* rows[][3] = {
       {"no file yet", "", "[BOLTA]\r\nC=2\r\n"},
       {"replaced in place", "[BOLTA]\r\nC=1\r\nD=1\n[X]\nC=9", "[BOLTA]\r\nC=2\r\nD=1\n[X]\nC=9"},
-      {"other-case key keeps its blanks", "[bolta]\nc = 5 \n", "[bolta]\nc = 2\n"},
+      {"other-case key keeps its spelling", "[bolta]\n c = 5 \n", "[bolta]\nc=2\n"},
       {"new key after the last entry", "[BOLTA]\nA=1\n\n;C=1\n[X]\n", "[BOLTA]\nA=1\nC=2\r\n\n;C=1\n[X]\n"},
       {"new key in an empty section", "[BOLTA]\n[X]\n", "[BOLTA]\nC=2\r\n[X]\n"},
       {"first section of the name only", "[BOLTA]\n[BOLTA]\nC=1", "[BOLTA]\nC=2\r\n[BOLTA]\nC=1"},
@@ -76,6 +76,13 @@ TEST_F(SettingsStoreTest, a_write_changes_one_line_and_keeps_every_other_byte) {
     EXPECT_TRUE(store_.WriteProfileString("BOLTA", "C", "2")) << name;
     EXPECT_EQ(Contents(), after) << name;
   }
+}
+
+TEST_F(SettingsStoreTest, rewriting_a_value_with_blanks_at_its_ends_keeps_the_file_size) {
+  for (int i = 0; i < 1000; ++i)
+    ASSERT_TRUE(store_.WriteProfileString("BOLTA", "P", " proxy.example"));
+  EXPECT_EQ(Contents(), "[BOLTA]\r\nP= proxy.example\r\n");
+  EXPECT_EQ(store_.GetProfileString("BOLTA", "P"), "proxy.example");
 }
 
 TEST_F(SettingsStoreTest, random_writes_keep_every_other_line_and_read_back) {
