@@ -7,6 +7,8 @@ packages=(
   cmake ninja-build g++ pkg-config clang-format
   libwxgtk3.2-dev libwxgtk-webview3.2-dev libgtk-3-dev libwebkit2gtk-4.0-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev
+  # the sanitizer build and the fuzz targets: clang with its sanitizer and libFuzzer runtimes
+  clang libclang-rt-14-dev
   # run: the Japanese Gothic face the message page asks for
   fonts-ipafont-gothic
   # a virtual desktop for tests and for running without a display
