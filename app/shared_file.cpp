@@ -134,9 +134,13 @@ bool RewriteSharedFile(const fs::path& file,
   const std::optional<Content> current = ReadContent(target);
   if (!current) return false;  // what could not be read must not be overwritten
   const std::string next = edit(current->bytes);
-  if (current->exists && next == current->bytes) return true;
+  const fs::path temporaryPath = fs::path(target) += ".tmp";
+  if (current->exists && next == current->bytes) {
+    ::unlink(temporaryPath.c_str());  // a crashed writer's leftover, as below
+    return true;
+  }
 
-  TemporaryFile temporary(fs::path(target) += ".tmp");
+  TemporaryFile temporary(temporaryPath);
   return temporary.Fill(next,
                         current->exists ? std::optional(current->permissions) : std::nullopt) &&
          temporary.RenameOver(target);

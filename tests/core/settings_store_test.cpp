@@ -132,3 +132,45 @@ TEST_F(SettingsStoreTest, two_processes_writing_at_once_lose_no_key) {
     for (char prefix : {'A', 'B'})
       EXPECT_EQ(store_.GetProfileInt("BOLTA", prefix + std::to_string(i), -1), i);
 }
+
+// kill -9 at random moments of a writer: the file always parses, every key whose write returned
+// true is there, and at most one temporary file is left, which the next write removes.
+TEST_F(SettingsStoreTest, a_writer_killed_at_any_moment_loses_no_written_key) {
+  const std::filesystem::path temporary = std::filesystem::path(store_.path()) += ".tmp";
+  std::mt19937 random(11);
+  int written = 0;  // keys K0 to K(written - 1) were confirmed
+  for (int round = 0; round < 120; ++round) {
+    int confirm[2];
+    ASSERT_EQ(::pipe(confirm), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      for (int i = written;; ++i) {
+        if (!store_.WriteProfileInt("BOLTA", "K" + std::to_string(i), i)) ::_exit(1);
+        if (::write(confirm[1], &i, sizeof i) != sizeof i) ::_exit(1);
+      }
+    }
+    ::close(confirm[1]);
+    ::usleep(random() % 15000);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    for (int i; ::read(confirm[0], &i, sizeof i) == sizeof i;) written = i + 1;
+    ::close(confirm[0]);
+
+    std::string expected = "[BOLTA]\r\n";
+    for (int i = 0; i < written; ++i)
+      expected += "K" + std::to_string(i) + "=" + std::to_string(i) + "\r\n";
+    const std::string content = Contents();
+    // A write that was under way may have got through before its confirmation.
+    ASSERT_TRUE(content == expected || content == expected + "K" + std::to_string(written) + "=" +
+                                                      std::to_string(written) + "\r\n")
+        << "round " << round << ": "
+        << content.substr(content.size() > 60 ? content.size() - 60 : 0);
+    // The file, its lock and perhaps one temporary file.
+    ASSERT_LE(std::distance(std::filesystem::directory_iterator(store_.path().parent_path()), {}),
+              3);
+  }
+  EXPECT_GT(written, 120);
+  std::ofstream(temporary) << "left by a killed writer";
+  EXPECT_TRUE(store_.WriteProfileInt("BOLTA", "K0", 0));
+  EXPECT_FALSE(std::filesystem::exists(temporary));
+}
