@@ -11,7 +11,7 @@
 #include <map>
 #include <random>
 
-#include "mock/temp_settings.h"
+#include "util/temp_settings.h"
 
 using namespace bolta;
 
