@@ -51,9 +51,12 @@ TEST(SettingsPathTest, the_process_environment_gives_the_variables_and_the_real_
   const std::string restore = saved ? saved : "";
   ::setenv("XDG_CONFIG_HOME", "/somewhere/cfg", 1);
   const SettingsEnvironment environment = ProcessSettingsEnvironment();
+  ::unsetenv("XDG_CONFIG_HOME");
+  const SettingsEnvironment unset = ProcessSettingsEnvironment();
   saved ? ::setenv("XDG_CONFIG_HOME", restore.c_str(), 1) : ::unsetenv("XDG_CONFIG_HOME");
 
   EXPECT_EQ(environment.xdgConfigHome, "/somewhere/cfg");
+  EXPECT_EQ(unset.xdgConfigHome, "");
   EXPECT_FALSE(environment.home.empty());
   EXPECT_TRUE(environment.mayReplaceFilesIn(fs::temp_directory_path()));
   EXPECT_FALSE(environment.mayReplaceFilesIn("/no/such/folder"));

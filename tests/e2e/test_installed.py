@@ -7,6 +7,7 @@ import re
 import shutil
 import subprocess
 import tempfile
+import unittest
 
 from desktop import ABOVE, BOARD_TITLE, Bolta, DesktopCase, key, main, spawn, stop, wait_for
 
@@ -38,6 +39,7 @@ class UserBolta(Bolta):
         return pathlib.Path(self.errors).read_text()
 
 
+@unittest.skipUnless(os.geteuid() == 0, "only root can run the tool as another user")
 class InstalledPackage(DesktopCase):
     """The harness's executable is the package here."""
 
