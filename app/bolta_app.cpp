@@ -1,6 +1,5 @@
 #include "app/bolta_app.h"
 
-#include <gtk/gtk.h>
 #include <wx/frame.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
@@ -16,6 +15,7 @@
 #include "mainwnd/main_frame.h"
 #include "mainwnd/proxy_settings_dlg.h"
 #include "platform/curl_internet.h"
+#include "platform/event_loop.h"
 #include "platform/session_end.h"
 #include "platform/wx_browser.h"
 #include "platform/wx_frame_window.h"
@@ -26,20 +26,15 @@
 namespace bolta {
 namespace {
 
-// While SETTING.TXT is fetched the window is not shown yet, so nothing can reach it; serving
-// the event loop only lets the tray host draw the icon and read its tooltip.
-void ServeEventsWhileFetching() {
-  for (int i = 0; i < 100 && g_main_context_iteration(nullptr, FALSE); ++i) {
-  }
-}
-
 // The session ended while SETTING.TXT was fetched: the retrieval is left where it stands.
 struct StartAbandoned {};
 
 CurlInternetOptions InternetOptions(const bool& ending) {
   CurlInternetOptions options;
+  // While SETTING.TXT is fetched the window is not shown yet, so nothing can reach it; serving
+  // the event loop only lets the tray host draw the icon and read its tooltip.
   options.whileWaiting = [&ending] {
-    ServeEventsWhileFetching();
+    ServePendingEvents();
     if (ending) throw StartAbandoned();
   };
   return options;
@@ -47,11 +42,16 @@ CurlInternetOptions InternetOptions(const bool& ending) {
 
 wxString Utf8(std::string_view text) { return wxString::FromUTF8(text.data(), text.size()); }
 
+// The store stays silent to its callers; the user hears of the first failed write here.
+void ReportSettingsWriteFailure(const std::filesystem::path& file, const std::string& reason) {
+  std::cerr << "bolta: cannot save the settings to " << file.string() << ": " << reason << "\n";
+}
+
 }  // namespace
 
 struct CBoltaApp::Session {
-  Session(const std::filesystem::path& settingsFile, std::vector<std::string> args)
-      : settings(settingsFile),
+  Session(SettingsLocation settingsLocation, std::vector<std::string> args)
+      : settings(std::move(settingsLocation), &ReportSettingsWriteFailure),
         internet(InternetOptions(ending)),
         proxyDialog(frameWindow),
         frame(frameWindow, settings, proxyDialog),
@@ -89,8 +89,9 @@ bool CBoltaApp::InitInstance() {
   delete wxLog::SetActiveTarget(new wxLogStderr);
   SetAppName(Utf8(text::kAppTitle));
 
-  // The settings file lies beside the executable, whatever the executable is called.
-  session_ = std::make_unique<Session>(SettingsPathFor(ExecutablePath()), args_);
+  // Chosen once per start: beside the executable, or the user's own when they may not write there.
+  session_ = std::make_unique<Session>(
+      ChooseSettingsLocation(ExecutablePath(), ProcessSettingsEnvironment()), args_);
   Session& s = *session_;
 
   // The command line is never opened as a file: the first argument goes to the view as it came.
@@ -124,7 +125,7 @@ bool CBoltaApp::InitInstance() {
 
   // The frame's creation work: menu, position, transparency, on-top state, tray icon.
   s.frame.OnCreate();
-  s.document.SetFrame(&s.frame);
+  s.document.SetTitleChanged([&s] { s.frame.OnUpdateFrameTitle(true); });
   s.frame.SetActiveDocument(&s.document);
   SetTopWindow(s.frameWindow.frame());
 

@@ -3,7 +3,7 @@
 // piece names a user, a path or another server.
 #include "fuzz/check.h"
 #include "platform/http_target.h"
-#include "platform/internet.h"
+#include "retrieval/internet.h"
 
 using namespace bolta;
 using bolta::fuzz::Check;

@@ -23,6 +23,7 @@ done
 
 if [[ -z $build ]]; then
   build=$root/build-asan
+  "$root/scripts/install-deps.sh" build test
   "$root/scripts/configure-sanitized.sh" "$build"
   cmake --build "$build" -j "$(nproc)" --target "${targets[@]/#/fuzz_}"
 fi

@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/settings_keys.h"
 #include "app/settings_store.h"
 #include "fuzz/check.h"
 
@@ -114,16 +115,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto fields = Split(write, '\x1f');
     if (fields.size() < 3 || fields[0].size() != 1) continue;
     const bool inSection = fields[0] == "S" && fields.size() > 3;
-    const std::string section(inSection ? fields[1] : kSettingsSection);
-    const std::string key(fields[inSection ? 2 : 1]);
+    const std::string section(inSection ? fields[1] : key::kSection);
+    const std::string name(fields[inSection ? 2 : 1]);
     const std::string value(fields[inSection ? 3 : 2]);
 
     const std::optional<std::string> before = Contents(file);
     int32_t number = 0;
     std::from_chars(value.data(), value.data() + value.size(), number);
     const bool asNumber = fields[0] == "I";
-    const bool written = asNumber ? store.WriteProfileInt(section, key, number)
-                                  : store.WriteProfileString(section, key, value);
+    const bool written = asNumber ? store.WriteProfileInt(section, name, number)
+                                  : store.WriteProfileString(section, name, value);
     const std::optional<std::string> after = Contents(file);
     if (!written) {
       Check(after == before, "a refused write leaves the file as it was");
@@ -132,11 +133,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(after.has_value(), "a successful write leaves a file");
     CheckOneChange(before.value_or(""), *after);
     if (asNumber) {
-      Check(store.GetProfileInt(section, key, number == 0 ? 1 : 0) == number,
+      Check(store.GetProfileInt(section, name, number == 0 ? 1 : 0) == number,
             "a number reads back");
     } else {
       const std::string_view expected = Trim(value).substr(0, kMaxProfileStringBytes);
-      Check(store.GetProfileString(section, key, "\x1f") == expected,
+      Check(store.GetProfileString(section, name, "\x1f") == expected,
             "a string reads back trimmed");
     }
   }

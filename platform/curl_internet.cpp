@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/http_target.h"
+#include "res/ascii.h"
 #include "retrieval/line_reader.h"
 
 namespace bolta {
@@ -46,15 +47,6 @@ struct ListDeleter {
 using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
 using MultiHandle = std::unique_ptr<CURLM, MultiDeleter>;
 using HeaderList = std::unique_ptr<curl_slist, ListDeleter>;
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
 
 std::string_view HeaderName(std::string_view line) { return line.substr(0, line.find(':')); }
 
@@ -136,7 +128,7 @@ class CurlHttpFile final : public HttpFile {
  private:
   bool HasHeader(std::string_view name) const {
     for (const auto& line : headerLines_) {
-      if (EqualsIgnoringCase(HeaderName(line), name)) return true;
+      if (EqualsIgnoringAsciiCase(HeaderName(line), name)) return true;
     }
     return false;
   }
@@ -287,7 +279,7 @@ class CurlHttpFile final : public HttpFile {
       if (space != std::string_view::npos) {
         std::from_chars(line.data() + space + 1, line.data() + line.size(), file.status_);
       }
-    } else if (EqualsIgnoringCase(HeaderName(line), "Location")) {
+    } else if (EqualsIgnoringAsciiCase(HeaderName(line), "Location")) {
       file.location_ = true;
     } else if (line == "\r\n" || line == "\n") {
       // The end of a head that is neither interim nor followed to another address.

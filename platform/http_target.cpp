@@ -5,7 +5,7 @@
 #include <charconv>
 #include <memory>
 
-#include "platform/internet.h"
+#include "retrieval/internet.h"
 
 namespace bolta {
 namespace {
