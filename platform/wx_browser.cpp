@@ -6,6 +6,7 @@
 #include <wx/timer.h>
 #include <wx/webview.h>
 
+#include <cmath>
 #include <cstdio>
 #include <string_view>
 
@@ -24,11 +25,21 @@ constexpr std::string_view kOwnDocumentBase = "about:blank?";
 
 // Host-side only: the page's own markup runs no script. The body is measured as laid out
 // without wrapping: at the parked size every line of the message page's text art would
-// otherwise break, and the frame would be fitted to the broken figure.
+// otherwise break, and the frame would be fitted to the broken figure. The viewport's width in
+// the page's own pixels comes along: against the view's width in window pixels it gives the
+// scale the engine draws at (text scaling zooms the whole page).
 constexpr const char* kBodyScrollSizeScript =
     "(function(){var b=document.body;if(!b)return '';"
     "var r=document.documentElement,w=r.style.width;r.style.width='max-content';"
-    "var s=b.scrollWidth+' '+b.scrollHeight;r.style.width=w;return s;})()";
+    "var s=b.scrollWidth+' '+b.scrollHeight;r.style.width=w;"
+    "var v=window.visualViewport;return s+' '+(v?v.width:window.innerWidth);})()";
+
+// Window pixels that hold `pagePixels` of the page drawn at `scale`: never fewer, so nothing is
+// cut off, and no extra pixel for the rounding error of the scale itself.
+int32_t WindowPixels(int32_t pagePixels, double scale) {
+  constexpr double kRoundingSlack = 1e-3;
+  return static_cast<int32_t>(std::ceil(pagePixels * scale - kRoundingSlack));
+}
 
 // From fonts-ipafont-gothic: the face that stands in for the message page's Gothic face.
 constexpr const char* kJapaneseGothicFamily = "IPAPGothic";
@@ -173,8 +184,13 @@ std::optional<HtmlDocument> WxBrowser::GetHtmlDocument() const {
   HtmlDocument document;
   int width = 0;
   int height = 0;
-  if (ran && std::sscanf(output.utf8_string().c_str(), "%d %d", &width, &height) == 2) {
-    document.bodyScrollSize = Size{width, height};
+  double viewportWidth = 0;
+  if (ran && std::sscanf(output.utf8_string().c_str(), "%d %d %lf", &width, &height,
+                         &viewportWidth) == 3) {
+    // The scroll size is in the page's pixels, the frame is sized in the window's.
+    const int allocated = gtk_widget_get_allocated_width(native_);
+    const double scale = viewportWidth > 0 && allocated > 0 ? allocated / viewportWidth : 1.0;
+    document.bodyScrollSize = Size{WindowPixels(width, scale), WindowPixels(height, scale)};
   }
   return document;
 }
