@@ -58,8 +58,11 @@ class WxBrowser final : public BrowserControl, public ViewWindow {
  private:
   enum class LoadKind { Navigation, Refresh };
 
+  struct OwnDocument;
+
   WxBrowser(WxFrameWindow& frame, wxWebView* view);
   void Harden();
+  void ServeOwnDocuments();
   void StartLoad(LoadKind kind);
   void OnLoadEnded(const wxWebViewEvent& event);
   void CompleteLoad();
@@ -81,7 +84,7 @@ class WxBrowser final : public BrowserControl, public ViewWindow {
   std::map<int32_t, std::unique_ptr<wxTimer>> timers_;
   std::unique_ptr<wxTimer> pictureWait_;
 
-  std::string pageUtf8_;  // the document shown, kept for a refresh
+  OwnDocument* document_ = nullptr;  // owned by the web context
   bool hasDocument_ = false;
   uint64_t loadSerial_ = 0;
   std::string loadUrl_;  // marks the load in progress: the web view's own loads carry others

@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """A small board server on loopback, for the demo and the end-to-end tests.
 
-Serves each board folder given with --board NAME=DIR under /NAME/ (SETTING.TXT and pictures),
-answers 404 for everything else, prints the port it listens on as the first line of standard
+Serves each board folder given with --board NAME=DIR under /NAME/ (SETTING.TXT and pictures)
+with the files' times as Last-Modified, as static file servers do, answers 404 for everything else, prints the port it listens on as the first line of standard
 output, and stops by itself after --lifetime seconds.
 """
 import argparse
+import email.utils
 import http.server
 import os
 import sys
@@ -31,9 +32,16 @@ def make_handler(boards, slow_seconds, status, hang_pictures):
             if name != "SETTING.TXT" and hang_pictures:
                 # A picture server that never answers: the thread ends with the server.
                 threading.Event().wait()
+            modified = int(os.path.getmtime(path))
+            since = self.headers.get("If-Modified-Since")
+            if since and email.utils.parsedate_to_datetime(since).timestamp() >= modified:
+                self.send_response(304)
+                self.end_headers()
+                return
             with open(path, "rb") as f:
                 body = f.read()
             self.send_response(200)
+            self.send_header("Last-Modified", email.utils.formatdate(modified, usegmt=True))
             self.send_header("Content-Type", "text/plain" if name.endswith(".TXT") else
                              "image/gif" if name.endswith(".gif") else "image/png")
             self.send_header("Content-Length", str(len(body)))

@@ -1,7 +1,11 @@
-"""The fit at other display scales, as a user with a larger screen scale or larger text sees it."""
+"""The fit at other display scales, as a user with a larger screen scale or larger text sees it,
+and F5 on a board whose signboard has changed."""
+import os
+import shutil
+import subprocess
 import time
 
-from desktop import BOARD_TITLE, DesktopCase, key, main, pixel
+from desktop import BOARD_TITLE, DEMO, DesktopCase, key, main, pixel
 
 MESSAGE_TITLE = "(;´Д｀)"
 PICTURE = (300, 72)  # the demo's title picture, in the page's pixels
@@ -16,7 +20,15 @@ def is_background(colour):
     return all(low - 3 <= c <= high + 3 for c, low, high in zip(colour, *BACKGROUND))
 
 
-class Scales(DesktopCase):
+class Fit(DesktopCase):
+
+    @classmethod
+    def boards(cls):
+        """The demo board, and a copy of it whose pictures a test may change."""
+        boards = super().boards()
+        boards["changing"] = os.path.join(cls.folder, "changing")
+        shutil.copytree(DEMO, boards["changing"])
+        return boards
 
     def test_the_frame_shows_the_whole_picture_and_its_margin_at_any_scale_also_after_f5(self):
         # GDK_SCALE scales the whole window, margin included; text scaling zooms the page only.
@@ -57,6 +69,26 @@ class Scales(DesktopCase):
         for small, large in zip(plain_size, larger_size):
             self.assertTrue(1.4 <= (large - MARGIN) / (small - MARGIN) <= 1.6,
                             "%s against %s" % (larger_size, plain_size))
+
+
+    def test_f5_fetches_a_changed_picture_again_and_fits_the_frame_to_it(self):
+        run = self.bolta().start(self.server.thread("changing"))
+        window = run.window(BOARD_TITLE)
+        self.assertEqual(window.client()[2:], tuple(side + MARGIN for side in PICTURE))
+        place = window.outer()[:2]
+        # The board puts up a new signboard: larger, and blue.
+        subprocess.run(["convert", "-size", "200x100", "xc:rgb(20,60,160)", os.path.join(
+            self.board_folders["changing"], "title.png")], check=True)
+        window.activate()
+        key("F5")
+        time.sleep(1.5)
+        self.assertEqual(window.settled_outer()[:2], place, "back where it was")
+        left, top, width, height = window.client()
+        self.assertEqual((width, height), (200 + MARGIN, 100 + MARGIN))
+        shot = self.screenshot("e2e-reloaded.png")
+        self.assertEqual(pixel(shot, left + 198, top + 98), (20, 60, 160), "the new picture")
+        self.assertTrue(is_background(pixel(shot, left + 201, top + 101)), "the margin")
+        self.close(run, window)
 
 
 if __name__ == "__main__":
