@@ -1,6 +1,5 @@
 #include "app/bolta_app.h"
 
-#include <gtk/gtk.h>
 #include <wx/frame.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
@@ -15,6 +14,7 @@
 #include "mainwnd/main_frame.h"
 #include "mainwnd/proxy_settings_dlg.h"
 #include "platform/curl_internet.h"
+#include "platform/event_loop.h"
 #include "platform/wx_browser.h"
 #include "platform/wx_frame_window.h"
 #include "res/encoding.h"
@@ -23,16 +23,11 @@
 namespace bolta {
 namespace {
 
-// While SETTING.TXT is fetched the window is not shown yet, so nothing can reach it; serving
-// the event loop only lets the tray host draw the icon and read its tooltip.
-void ServeEventsWhileFetching() {
-  for (int i = 0; i < 100 && g_main_context_iteration(nullptr, FALSE); ++i) {
-  }
-}
-
 CurlInternetOptions InternetOptions() {
   CurlInternetOptions options;
-  options.whileWaiting = &ServeEventsWhileFetching;
+  // While SETTING.TXT is fetched the window is not shown yet, so nothing can reach it; serving
+  // the event loop only lets the tray host draw the icon and read its tooltip.
+  options.whileWaiting = &ServePendingEvents;
   return options;
 }
 
@@ -100,7 +95,7 @@ bool CBoltaApp::InitInstance() {
 
   // The frame's creation work: menu, position, transparency, on-top state, tray icon.
   s.frame.OnCreate();
-  s.document.SetFrame(&s.frame);
+  s.document.SetTitleChanged([&s] { s.frame.OnUpdateFrameTitle(true); });
   s.frame.SetActiveDocument(&s.document);
   SetTopWindow(s.frameWindow.frame());
 

@@ -1,10 +1,9 @@
 #pragma once
 // The one document: it only carries the window title, which the frame's caption shows.
+#include <functional>
 #include <string>
 
 namespace bolta {
-
-class CMainFrame;
 
 class CBoltaDoc {
  public:
@@ -14,12 +13,14 @@ class CBoltaDoc {
   // The frame's caption follows at once.
   void SetTitle(std::string title);
 
-  // The frame whose caption shows this title; null for none.
-  void SetFrame(CMainFrame* frame) { frame_ = frame; }
+  // What shows the title (the frame's caption update); none by default.
+  void SetTitleChanged(std::function<void()> titleChanged) {
+    titleChanged_ = std::move(titleChanged);
+  }
 
  private:
   std::string title_;
-  CMainFrame* frame_ = nullptr;
+  std::function<void()> titleChanged_;
 };
 
 }  // namespace bolta

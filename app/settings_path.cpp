@@ -2,10 +2,12 @@
 
 #include <string>
 
+#include "res/texts.h"
+
 namespace bolta {
 
 std::filesystem::path SettingsPathFor(const std::filesystem::path& executable) {
-  return executable.parent_path() / (std::string(kAppTitle) + ".ini");
+  return executable.parent_path() / (std::string(text::kAppTitle) + ".ini");
 }
 
 std::filesystem::path ExecutablePath() {

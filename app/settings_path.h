@@ -4,9 +4,8 @@
 
 namespace bolta {
 
-inline constexpr const char* kAppTitle = "Bolta";
-
-// `executable`'s directory + "Bolta.ini"; the executable's own name plays no part.
+// `executable`'s directory + the application title + ".ini"; the executable's own name plays no
+// part.
 std::filesystem::path SettingsPathFor(const std::filesystem::path& executable);
 
 // The running executable's full path, from /proc/self/exe.

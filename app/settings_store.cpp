@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/shared_file.h"
+#include "res/ascii.h"
 
 namespace bolta {
 namespace {
@@ -36,12 +37,6 @@ std::string_view Trim(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
-}
-
-// Section and key names are ASCII; bytes of other letters compare as they are.
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-  return std::ranges::equal(a, b, [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 bool IsComment(std::string_view body) {
@@ -82,13 +77,13 @@ Place Locate(const std::vector<Line>& lines, std::string_view section, std::stri
     const std::string_view body = lines[i].body;
     if (const auto name = SectionName(body)) {
       if (place.header) break;
-      if (EqualsIgnoringCase(*name, section)) place.header = place.lastContent = i;
+      if (EqualsIgnoringAsciiCase(*name, section)) place.header = place.lastContent = i;
       continue;
     }
     if (!place.header) continue;
     if (!Trim(body).empty() && !IsComment(body)) place.lastContent = i;
     const auto entry = EntryOf(body);
-    if (entry && !place.entry && EqualsIgnoringCase(entry->key, key)) {
+    if (entry && !place.entry && EqualsIgnoringAsciiCase(entry->key, key)) {
       place.entry = i;
       place.valueStart = entry->valueStart;
     }

@@ -8,8 +8,6 @@
 
 namespace bolta {
 
-inline constexpr std::string_view kSettingsSection = "BOLTA";
-
 // The longest string a read gives back whole (a 4096-byte buffer with its terminator); a longer
 // stored value reads back cut.
 inline constexpr size_t kMaxProfileStringBytes = 4095;

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/window_layer.h"
+#include "display/browser_control.h"
+#include "display/page_message.h"
 #include "retrieval/board_address.h"
 #include "retrieval/fetch_signboard.h"
 #include "retrieval/signboard_info.h"

@@ -1,6 +1,6 @@
 #pragma once
 // The centre rule shared by the frame's centre command and the proxy dialog's placement.
-#include "platform/window_layer.h"
+#include "mainwnd/geometry.h"
 
 namespace bolta {
 

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "app/bolta_doc.h"
+#include "app/settings_keys.h"
 #include "app/settings_store.h"
 #include "mainwnd/center_rule.h"
 #include "mainwnd/proxy_settings_flow.h"
@@ -11,17 +12,6 @@
 
 namespace bolta {
 namespace {
-
-constexpr std::string_view kKeyLeft = "WINDOW_LEFT";
-constexpr std::string_view kKeyTop = "WINDOW_TOP";
-constexpr std::string_view kKeyRight = "WINDOW_RIGHT";
-constexpr std::string_view kKeyBottom = "WINDOW_BOTTOM";
-constexpr std::string_view kKeyTopmost = "WINDOW_TOPMOST";
-constexpr std::string_view kKeyTransparent = "TRANSPARENT";
-
-// The platform keeps the low four bits of a system command for itself.
-constexpr int32_t kSysCommandMask = 0xFFF0;
-constexpr int32_t kAlphaIdStep = 16;
 
 // The width the frame is created and restored with; its height comes from the view's fit.
 constexpr int32_t kStartWidth = 200;
@@ -47,15 +37,13 @@ void CMainFrame::PreCreateWindow(FrameCreateParams& cs) const {
   cs.minimizeBox = true;
   cs.maximizeBox = false;
   cs.sizingBorder = false;
-  cs.menuBar = false;
-  cs.captionFollowsDocument = true;
 }
 
 void CMainFrame::OnCreate() {
   EditSystemMenu();
   RestorePosition();
-  ApplyTransparency(settings_.GetProfileInt(kSettingsSection, kKeyTransparent, 0));
-  const bool topmost = settings_.GetProfileInt(kSettingsSection, kKeyTopmost, 1) != 0;
+  ApplyTransparency(settings_.GetProfileInt(key::kSection, key::kTransparent, 0));
+  const bool topmost = settings_.GetProfileInt(key::kSection, key::kWindowTopmost, 1) != 0;
   window_.SetTopmost(topmost);
   systemMenu_.CheckMenuItem(IDM_TOPMOST, topmost);
   window_.AddTrayIcon(IDR_MAINFRAME, text::kTrayTooltip);
@@ -75,10 +63,10 @@ void CMainFrame::EditSystemMenu() {
 }
 
 void CMainFrame::RestorePosition() {
-  const Rect stored{settings_.GetProfileInt(kSettingsSection, kKeyLeft, 0),
-                    settings_.GetProfileInt(kSettingsSection, kKeyTop, 0),
-                    settings_.GetProfileInt(kSettingsSection, kKeyRight, 0),
-                    settings_.GetProfileInt(kSettingsSection, kKeyBottom, 0)};
+  const Rect stored{settings_.GetProfileInt(key::kSection, key::kWindowLeft, 0),
+                    settings_.GetProfileInt(key::kSection, key::kWindowTop, 0),
+                    settings_.GetProfileInt(key::kSection, key::kWindowRight, 0),
+                    settings_.GetProfileInt(key::kSection, key::kWindowBottom, 0)};
   // Right and bottom only say whether a position was stored: the view's fit sizes the frame.
   if (stored.IsEmpty()) return;
   window_.MoveWindow(stored.left, stored.top, kStartWidth, 0, false);
@@ -105,7 +93,7 @@ void CMainFrame::OnSysCommand(int32_t id, intptr_t lParam) {
     const int32_t step = (command - IDM_ALPHA_FIRST) / kAlphaIdStep;
     systemMenu_.CheckMenuRadioItem(IDM_ALPHA_FIRST, IDM_ALPHA_LAST, command);
     SetWindowAlpha(0, AlphaOfStep(step), LWA_ALPHA);
-    settings_.WriteProfileInt(kSettingsSection, kKeyTransparent, step);
+    settings_.WriteProfileInt(key::kSection, key::kTransparent, step);
     window_.DefaultSysCommand(id, lParam);
   } else {
     window_.DefaultSysCommand(id, lParam);
@@ -128,11 +116,11 @@ void CMainFrame::CenterWindow() {
 
 void CMainFrame::OnDestroy() {
   const Rect normal = rectBeforePark_ ? *rectBeforePark_ : window_.GetNormalRect();
-  settings_.WriteProfileInt(kSettingsSection, kKeyLeft, normal.left);
-  settings_.WriteProfileInt(kSettingsSection, kKeyTop, normal.top);
-  settings_.WriteProfileInt(kSettingsSection, kKeyRight, normal.right);
-  settings_.WriteProfileInt(kSettingsSection, kKeyBottom, normal.bottom);
-  settings_.WriteProfileInt(kSettingsSection, kKeyTopmost,
+  settings_.WriteProfileInt(key::kSection, key::kWindowLeft, normal.left);
+  settings_.WriteProfileInt(key::kSection, key::kWindowTop, normal.top);
+  settings_.WriteProfileInt(key::kSection, key::kWindowRight, normal.right);
+  settings_.WriteProfileInt(key::kSection, key::kWindowBottom, normal.bottom);
+  settings_.WriteProfileInt(key::kSection, key::kWindowTopmost,
                             systemMenu_.IsChecked(IDM_TOPMOST) ? 1 : 0);
   window_.DeleteTrayIcon();
 }

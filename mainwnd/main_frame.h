@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "mainwnd/frame_window.h"
 #include "mainwnd/system_menu.h"
-#include "platform/window_layer.h"
 
 namespace bolta {
 

@@ -14,8 +14,9 @@
 #include <string_view>
 
 #include "mainwnd/center_rule.h"
+#include "mainwnd/frame_window.h"
 #include "mainwnd/proxy_settings_exchange.h"
-#include "platform/window_layer.h"
+#include "platform/event_loop.h"
 #include "platform/wx_frame_window.h"
 #include "platform/x11_frame_extents.h"
 #include "res/encoding.h"
@@ -146,10 +147,7 @@ int WxProxySettingsDialogRunner::DoModal(ProxySettingsData& data) {
   // Centring needs the outer size: ask the window manager for the decorations before the first
   // show, and let wxWidgets take them in.
   gtk_widget_realize(dialog.GetHandle());
-  if (RequestFrameExtents(dialog.GetHandle())) {
-    for (int i = 0; i < 100 && g_main_context_iteration(nullptr, FALSE); ++i) {
-    }
-  }
+  if (RequestFrameExtents(dialog.GetHandle())) ServePendingEvents();
   const Rect area = frame_.GetWorkArea();
   dialog.CenterOn(frame->IsIconized() || !frame->IsShown() ? area : frame_.GetWindowRect(), area);
 

@@ -108,7 +108,8 @@ Menu GetSystemMenu() {
 Menu LoadTransparencyMenu() {
   std::vector<MenuItem> steps;
   for (int32_t n = 0; n < kTransparencySteps; ++n) {
-    steps.push_back(Command(IDM_ALPHA_FIRST + 16 * n, text::kAlphaLabels[static_cast<size_t>(n)]));
+    steps.push_back(
+        Command(IDM_ALPHA_FIRST + kAlphaIdStep * n, text::kAlphaLabels[static_cast<size_t>(n)]));
   }
   return Menu(std::move(steps));
 }

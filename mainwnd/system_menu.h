@@ -53,7 +53,7 @@ class Menu {
 // separator, Close.
 Menu GetSystemMenu();
 
-// The transparency popup: " 0%" .. "90%", ids IDM_ALPHA_FIRST + 16 * n.
+// The transparency popup: " 0%" .. "90%", ids IDM_ALPHA_FIRST + kAlphaIdStep * n.
 Menu LoadTransparencyMenu();
 
 }  // namespace bolta

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "res/ascii.h"
 #include "retrieval/line_reader.h"
 
 namespace bolta {
@@ -58,15 +59,6 @@ bool IsAsciiAlnum(unsigned char byte) {
 bool IsHexDigit(char byte) {
   return (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'F') ||
          (byte >= 'a' && byte <= 'f');
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
 }
 
 std::string_view HeaderName(std::string_view line) { return line.substr(0, line.find(':')); }
@@ -223,7 +215,7 @@ class CurlHttpFile final : public HttpFile {
  private:
   bool HasHeader(std::string_view name) const {
     for (const auto& line : headerLines_) {
-      if (EqualsIgnoringCase(HeaderName(line), name)) return true;
+      if (EqualsIgnoringAsciiCase(HeaderName(line), name)) return true;
     }
     return false;
   }
@@ -374,7 +366,7 @@ class CurlHttpFile final : public HttpFile {
       if (space != std::string_view::npos) {
         std::from_chars(line.data() + space + 1, line.data() + line.size(), file.status_);
       }
-    } else if (EqualsIgnoringCase(HeaderName(line), "Location")) {
+    } else if (EqualsIgnoringAsciiCase(HeaderName(line), "Location")) {
       file.location_ = true;
     } else if (line == "\r\n" || line == "\n") {
       // The end of a head that is neither interim nor followed to another address.

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/internet.h"
+#include "retrieval/internet.h"
 
 namespace bolta {
 

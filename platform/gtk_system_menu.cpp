@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "mainwnd/menu_label.h"
+#include "platform/menu_label.h"
 #include "res/encoding.h"
 
 namespace bolta {

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "display/page_input.h"
+#include "platform/page_input.h"
 #include "platform/wx_frame_window.h"
 #include "res/encoding.h"
 
@@ -312,8 +312,7 @@ bool WxBrowser::OnButton(const GdkEventButton& button) {
     if (!pressed && events_.openSystemMenu) events_.openSystemMenu();
     return true;
   }
-  return OfferInput(ButtonMessage(pressed, button.type == GDK_2BUTTON_PRESS, button.button,
-                                  static_cast<int32_t>(button.x), static_cast<int32_t>(button.y)));
+  return OfferInput(ButtonMessage(pressed, button.type == GDK_2BUTTON_PRESS, button.button));
 }
 
 bool WxBrowser::OnKey(const GdkEventKey& key) {

@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/window_layer.h"
+#include "display/browser_control.h"
+#include "display/page_message.h"
 
 class wxTimer;
 class wxWebView;

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "platform/app_icon.h"
+#include "platform/event_loop.h"
 #include "platform/gtk_system_menu.h"
 #include "platform/gtk_tray_icon.h"
 #include "platform/x11_frame_extents.h"
@@ -69,8 +70,7 @@ void WxFrameWindow::Create(const FrameCreateParams& params, std::string_view cap
     extents_ = *extents;
     // Let wxWidgets see the extents now: learning them later, it would resize the frame to keep
     // its outer size and take the room from the client area.
-    for (int i = 0; i < 100 && g_main_context_iteration(nullptr, FALSE); ++i) {
-    }
+    ServePendingEvents();
   }
   client_ = ClientSizeForOuter(params.cx, params.cy, extents_);
   ApplyClientSize();
@@ -260,7 +260,7 @@ void WxFrameWindow::SetWindowText(const std::string& caption) {
 }
 
 void WxFrameWindow::DefaultSysCommand(int32_t id, intptr_t /*lParam*/) {
-  switch (id & 0xFFF0) {
+  switch (id & kSysCommandMask) {
     case SC_MOVE:
       // Button 0: the window manager's keyboard move.
       BeginDrag(0);

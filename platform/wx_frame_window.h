@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "mainwnd/frame_geometry.h"
+#include "mainwnd/frame_window.h"
 #include "mainwnd/system_menu.h"
-#include "platform/window_layer.h"
+#include "platform/frame_geometry.h"
 
 class wxFrame;
 typedef struct _GtkWidget GtkWidget;

@@ -2,7 +2,7 @@
 // The window manager's decoration room of a top-level window, read from _NET_FRAME_EXTENTS.
 #include <optional>
 
-#include "mainwnd/frame_geometry.h"
+#include "platform/frame_geometry.h"
 
 typedef struct _GtkWidget GtkWidget;
 

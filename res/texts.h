@@ -6,6 +6,9 @@
 
 namespace bolta::text {
 
+// The comments are the wording the tests read back: the formatter must not rewrap them.
+// clang-format off
+
 // application title: base name of the settings file, caption of message boxes: "Bolta"
 inline constexpr std::string_view kAppTitle = "Bolta";
 // caption the frame is created with: "ろぴかせ"
@@ -84,5 +87,7 @@ inline constexpr std::string_view kDocTemplateString = "\x82\xeb\x82\xd2\x82\xa9
 // The transparency steps 0 to 9: " 0%" ... "90%"
 inline constexpr std::array<std::string_view, 10> kAlphaLabels = {
     " 0%", "10%", "20%", "30%", "40%", "50%", "60%", "70%", "80%", "90%"};
+
+// clang-format on
 
 }  // namespace bolta::text

@@ -2,28 +2,29 @@
 
 #include <memory>
 
+#include "app/settings_keys.h"
 #include "app/settings_store.h"
-#include "platform/internet.h"
 #include "res/texts.h"
+#include "retrieval/internet.h"
 
 namespace bolta {
 
 namespace {
 
-constexpr const char* kAgentName = "Bolta";
 constexpr uint32_t kContext = 1;  // the session's, the connection's and the request's alike
 constexpr const char* kHeaderBlock =
     "Accept: text/*\r\n"
     "User-Agent: Porvestra/1.00 (Bolta/2.00)\r\n";
 
 std::unique_ptr<InternetSession> OpenSession(SettingsStore& settings, InternetOpener& internet) {
-  if (settings.GetProfileInt(kSettingsSection, "USE_PROXY", 0) == 0) {
-    return internet.Open(kAgentName, kContext, INTERNET_OPEN_TYPE_PRECONFIG, {});
+  if (settings.GetProfileInt(key::kSection, key::kUseProxy, 0) == 0) {
+    return internet.Open(std::string(text::kAppTitle), kContext, INTERNET_OPEN_TYPE_PRECONFIG, {});
   }
   // Joined as stored, nothing trimmed or tested: a name that is no proxy fails as a fetch.
-  const std::string port = settings.GetProfileString(kSettingsSection, "PROXY_PORT");
-  const std::string address = settings.GetProfileString(kSettingsSection, "PROXY_ADDRESS");
-  return internet.Open(kAgentName, kContext, INTERNET_OPEN_TYPE_PROXY, address + ":" + port);
+  const std::string port = settings.GetProfileString(key::kSection, key::kProxyPort);
+  const std::string address = settings.GetProfileString(key::kSection, key::kProxyAddress);
+  return internet.Open(std::string(text::kAppTitle), kContext, INTERNET_OPEN_TYPE_PROXY,
+                       address + ":" + port);
 }
 
 // Requests SETTING.TXT and applies its lines as they arrive; true when they made `info`

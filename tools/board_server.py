@@ -14,7 +14,7 @@ import threading
 import time
 
 
-def make_handler(boards, slow_seconds, status, hang_pictures):
+def make_handler(boards, slow_seconds):
     class Handler(http.server.BaseHTTPRequestHandler):
         protocol_version = "HTTP/1.0"
 
@@ -24,14 +24,11 @@ def make_handler(boards, slow_seconds, status, hang_pictures):
             folder = boards.get(parts[1]) if len(parts) == 3 else None
             name = parts[2] if len(parts) == 3 else ""
             path = os.path.join(folder, name) if folder and name and name not in (".", "..") else None
-            if status != 200 or path is None or not os.path.isfile(path):
-                self.send_error(status if status != 200 else 404)
+            if path is None or not os.path.isfile(path):
+                self.send_error(404)
                 return
             if name == "SETTING.TXT" and slow_seconds > 0:
                 time.sleep(slow_seconds)
-            if name != "SETTING.TXT" and hang_pictures:
-                # A picture server that never answers: the thread ends with the server.
-                threading.Event().wait()
             modified = int(os.path.getmtime(path))
             since = self.headers.get("If-Modified-Since")
             if since and email.utils.parsedate_to_datetime(since).timestamp() >= modified:
@@ -59,10 +56,6 @@ def main():
     parser.add_argument("--board", action="append", default=[], metavar="NAME=DIR")
     parser.add_argument("--slow", type=float, default=0.0,
                         help="seconds to wait before answering SETTING.TXT")
-    parser.add_argument("--status", type=int, default=200,
-                        help="answer every request with this error status instead")
-    parser.add_argument("--hang-pictures", action="store_true",
-                        help="never answer a request for a picture")
     parser.add_argument("--lifetime", type=float, default=600.0)
     args = parser.parse_args()
 
@@ -72,7 +65,7 @@ def main():
         boards[name] = os.path.abspath(folder)
 
     server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), make_handler(boards, args.slow, args.status, args.hang_pictures))
+        ("127.0.0.1", 0), make_handler(boards, args.slow))
     server.daemon_threads = True
     print(server.server_address[1], flush=True)
     threading.Timer(args.lifetime, server.shutdown).start()

@@ -7,7 +7,7 @@
 
 #include "app/settings_store.h"
 #include "mock/scripted_proxy_dialog.h"
-#include "mock/temp_settings.h"
+#include "util/temp_settings.h"
 
 namespace bolta {
 namespace {

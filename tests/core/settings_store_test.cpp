@@ -10,7 +10,7 @@
 #include <map>
 #include <random>
 
-#include "mock/temp_settings.h"
+#include "util/temp_settings.h"
 
 using namespace bolta;
 

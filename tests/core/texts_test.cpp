@@ -54,11 +54,3 @@ TEST(Texts, every_text_has_its_wording_and_the_exact_bytes) {
   EXPECT_TRUE(text::kMessagePageHead.ends_with("\x81@\x81@\xc9<BR>\x81@\x81@\x81@\x82t \x82t<BR>"));
   EXPECT_TRUE(text::kMsgFetchFailed.ends_with("\x94s\x81\x63"));
 }
-
-// Board titles come in either encoding; text going back to CP932 must not change silently.
-TEST(Encoding, titles_decode_from_either_encoding_and_bad_bytes_never_break_the_text) {
-  EXPECT_EQ(BoardTextToUtf8("ニュース速報"), "ニュース速報");
-  EXPECT_EQ(BoardTextToUtf8("\x83j\x83\x85\x81[\x83X"), "ニュース");
-  EXPECT_EQ(BoardTextToUtf8("\xa0z\x81"), "\uFFFDz\uFFFD");
-  EXPECT_EQ(Utf8ToCp932("proxy😀"), std::nullopt);
-}

@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/window_layer.h"
+#include "display/browser_control.h"
+#include "mainwnd/frame_window.h"
 
 namespace bolta {
 

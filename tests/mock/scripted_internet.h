@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/internet.h"
+#include "retrieval/internet.h"
 
 namespace bolta {
 

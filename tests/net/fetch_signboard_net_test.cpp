@@ -12,10 +12,10 @@
 #include <memory>
 #include <thread>
 
-#include "mock/temp_settings.h"
 #include "net/loopback_server.h"
 #include "platform/curl_internet.h"
 #include "res/texts.h"
+#include "util/temp_settings.h"
 
 namespace bolta {
 namespace {

@@ -1,4 +1,4 @@
-#include "mainwnd/menu_label.h"
+#include "platform/menu_label.h"
 
 namespace bolta {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/window_layer.h"
+#include "mainwnd/geometry.h"
 
 namespace bolta {
 

@@ -1,4 +1,4 @@
-#include "mainwnd/frame_geometry.h"
+#include "platform/frame_geometry.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/window_layer.h"
+#include "display/page_message.h"
 
 namespace bolta {
 
@@ -25,10 +25,9 @@ uint32_t VirtualKeyOfKeysym(uint32_t keysym);
 // (and for F10, which the window system keeps for menus), wParam the virtual-key code.
 Msg KeyMessage(bool pressed, uint32_t keysym, const Modifiers& modifiers);
 
-// A press or release of pointer button 1 (left), 2 (middle) or 3 (right) at client point (x, y);
-// nothing for other buttons (wheel, extra buttons), which the page handles as it likes.
-std::optional<Msg> ButtonMessage(bool pressed, bool doubleClick, uint32_t button, int32_t x,
-                                 int32_t y);
+// A press or release of pointer button 1 (left), 2 (middle) or 3 (right); nothing for other buttons
+// (wheel, extra buttons), which the page handles as it likes.
+std::optional<Msg> ButtonMessage(bool pressed, bool doubleClick, uint32_t button);
 
 // The keys that open the frame's system menu: Alt+Space, Shift+F10 and the Menu key.
 bool OpensSystemMenu(uint32_t keysym, const Modifiers& modifiers);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/settings_keys.h"
 #include "app/settings_store.h"
 
 namespace bolta {
@@ -38,9 +39,9 @@ class TempSettings {
 
   // USE_PROXY, PROXY_ADDRESS and PROXY_PORT as the proxy dialog writes them.
   void SetProxy(int32_t useProxy, const std::string& address, const std::string& port) {
-    store_.WriteProfileString(kSettingsSection, "PROXY_ADDRESS", address);
-    store_.WriteProfileString(kSettingsSection, "PROXY_PORT", port);
-    store_.WriteProfileInt(kSettingsSection, "USE_PROXY", useProxy);
+    store_.WriteProfileString(key::kSection, key::kProxyAddress, address);
+    store_.WriteProfileString(key::kSection, key::kProxyPort, port);
+    store_.WriteProfileInt(key::kSection, key::kUseProxy, useProxy);
   }
 
  private:

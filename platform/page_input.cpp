@@ -1,4 +1,4 @@
-#include "display/page_input.h"
+#include "platform/page_input.h"
 
 #include <array>
 #include <utility>
@@ -80,8 +80,7 @@ Msg KeyMessage(bool pressed, uint32_t keysym, const Modifiers& modifiers) {
   return msg;
 }
 
-std::optional<Msg> ButtonMessage(bool pressed, bool doubleClick, uint32_t button, int32_t x,
-                                 int32_t y) {
+std::optional<Msg> ButtonMessage(bool pressed, bool doubleClick, uint32_t button) {
   uint32_t message = 0;
   switch (button) {
     case 1:
@@ -98,9 +97,6 @@ std::optional<Msg> ButtonMessage(bool pressed, bool doubleClick, uint32_t button
   }
   Msg msg;
   msg.message = message;
-  // MAKELPARAM: x in the low word, y in the high word, each 16 bits.
-  msg.lParam = static_cast<intptr_t>((static_cast<uint32_t>(y) & 0xFFFF) << 16 |
-                                     (static_cast<uint32_t>(x) & 0xFFFF));
   return msg;
 }
 

@@ -1,0 +1,65 @@
+// The signboard view through the recording window layer: the park, the fit and F5.
+#include "display/bolta_view.h"
+
+#include <gtest/gtest.h>
+
+#include "display/page_message.h"
+#include "res/texts.h"
+#include "util/window_fixture.h"
+
+namespace bolta {
+namespace {
+
+TEST_F(WindowTest, page_fits_parked_then_f5_parks_once_and_refits_at_a_complete_tick) {
+  view.ShowSignboardPage();
+  view.OnDocumentComplete("about:blank");
+  // body 200 x 60 + decoration room 8 x 30 + margin 4
+  EXPECT_EQ(layer.calls, (Calls{"SetWindowText " + std::string(text::kTitleLoadingPicture), kPark,
+                                "Navigate2", "DeleteTrayIcon", "MoveWindow 10099,10049 212x94",
+                                "MoveWindow 100,50 212x94", "SetWindowText " + kTitle}));
+  layer.calls.clear();
+  EXPECT_TRUE(view.PreTranslateMessage(Msg{WM_KEYDOWN, VK_F5}));
+  EXPECT_TRUE(view.PreTranslateMessage(Msg{WM_KEYDOWN, VK_F5}));  // before the fit: no park
+  layer.readyState = READYSTATE_INTERACTIVE;
+  view.OnTimer(1);
+  layer.readyState = READYSTATE_COMPLETE;
+  layer.document = HtmlDocument{Size{300, 80}};
+  view.OnTimer(1);
+  EXPECT_EQ(layer.calls, (Calls{kPark, "Refresh", "SetTimer 1 100", "Refresh", "SetTimer 1 100",
+                                "MoveWindow 10099,10049 312x114", "MoveWindow 100,50 312x114",
+                                "SetWindowText " + kTitle, "KillTimer 1"}));
+  // The next F5 parks again; a fit that finds no body brings the frame back as it was.
+  view.PreTranslateMessage(Msg{WM_KEYDOWN, VK_F5});
+  layer.document = HtmlDocument{};
+  view.OnTimer(1);
+  EXPECT_EQ(layer.windowRect, (Rect{100, 50, 412, 164}));
+}
+
+TEST_F(WindowTest, f5_and_left_press_act_other_keys_are_swallowed_alt_and_releases_pass) {
+  const Calls refresh = {kPark, "Refresh", "SetTimer 1 100"};
+  const struct {
+    const char* name;
+    Msg msg;
+    bool consumed;
+    Calls calls;
+  } rows[] = {
+      {"F5 parks, reloads and starts the timer", Msg{WM_KEYDOWN, VK_F5}, true, refresh},
+      {"any other key is swallowed", Msg{WM_KEYDOWN, 'N'}, true, {}},
+      {"keys with Alt pass", Msg{WM_SYSKEYDOWN, VK_F5}, false, {}},
+      {"key releases pass", Msg{WM_KEYUP, VK_F5}, false, {}},
+      {"left press drags the frame", Msg{WM_LBUTTONDOWN}, true, {"BeginMoveDrag"}},
+      {"left release passes", Msg{WM_LBUTTONUP}, false, {}},
+      {"right press passes", Msg{WM_RBUTTONDOWN}, false, {}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    FakeWindowLayer fresh;
+    CMainFrame otherFrame(fresh, settings, proxyDialog);
+    CBoltaView otherView({fresh, fresh, otherFrame, document, settings, internet}, {"bolta"});
+    EXPECT_EQ(otherView.PreTranslateMessage(row.msg), row.consumed);
+    EXPECT_EQ(fresh.calls, row.calls);
+  }
+}
+
+}  // namespace
+}  // namespace bolta

@@ -1,0 +1,58 @@
+#pragma once
+// A frame, a view and a document on the recording window layer, with a real settings file.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/bolta_doc.h"
+#include "app/settings_keys.h"
+#include "app/settings_store.h"
+#include "display/bolta_view.h"
+#include "mainwnd/main_frame.h"
+#include "mock/fake_window_layer.h"
+#include "mock/scripted_internet.h"
+#include "mock/scripted_proxy_dialog.h"
+#include "util/temp_settings.h"
+
+namespace bolta {
+
+using Calls = std::vector<std::string>;
+using Stored = std::vector<std::pair<std::string, int32_t>>;
+inline const Calls kFirstStart = {"EnableLayeredStyle", "SetWindowAlpha 0 255 2", "SetTopmost on",
+                                  "AddTrayIcon 128"};
+inline const std::string kTitle = "\x83j\x83\x85\x81[\x83X";  // a board title in CP932
+inline const std::string kPark = "MoveWindow 10099,10049 100x10";
+
+class WindowTest : public testing::Test {
+ protected:
+  WindowTest() {
+    document.SetTitleChanged([this] { frame.OnUpdateFrameTitle(true); });
+    frame.SetActiveDocument(&document);
+    view.info = {"http://example.test/bg.png", "http://example.test/title.png", kTitle};
+  }
+  void Write(const Stored& stored) {
+    for (const auto& [key, value] : stored) settings.WriteProfileInt(key::kSection, key, value);
+  }
+  // The settings file as "KEY=value", in its order.
+  Calls Saved() {
+    Calls saved;
+    for (const std::string& key : file.Keys()) {
+      saved.push_back(key + "=" + settings.GetProfileString(key::kSection, key));
+    }
+    return saved;
+  }
+
+  TempSettings file;
+  SettingsStore settings{file.path()};
+  FakeWindowLayer layer;
+  ScriptedProxyDialog proxyDialog;  // cancelled at once
+  CMainFrame frame{layer, settings, proxyDialog};
+  CBoltaDoc document;
+  ScriptedInternet internet{InternetScript{}};
+  CBoltaView view{{layer, layer, frame, document, settings, internet}, {"bolta"}};
+};
+
+}  // namespace bolta
