@@ -14,11 +14,12 @@ import threading
 import time
 
 
-def make_handler(boards, slow_seconds):
+def make_handler(boards, slow_seconds, latency_seconds):
     class Handler(http.server.BaseHTTPRequestHandler):
         protocol_version = "HTTP/1.0"
 
         def do_GET(self):
+            time.sleep(latency_seconds)
             parts = self.path.split("?", 1)[0].split("/")
             # /NAME/FILE only: no other folder, no way out of the board's folder.
             folder = boards.get(parts[1]) if len(parts) == 3 else None
@@ -56,6 +57,8 @@ def main():
     parser.add_argument("--board", action="append", default=[], metavar="NAME=DIR")
     parser.add_argument("--slow", type=float, default=0.0,
                         help="seconds to wait before answering SETTING.TXT")
+    parser.add_argument("--latency", type=float, default=0.0,
+                        help="seconds to wait before answering any request, as a distant server")
     parser.add_argument("--lifetime", type=float, default=600.0)
     args = parser.parse_args()
 
@@ -65,7 +68,7 @@ def main():
         boards[name] = os.path.abspath(folder)
 
     server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), make_handler(boards, args.slow))
+        ("127.0.0.1", 0), make_handler(boards, args.slow, args.latency))
     server.daemon_threads = True
     print(server.server_address[1], flush=True)
     threading.Timer(args.lifetime, server.shutdown).start()
