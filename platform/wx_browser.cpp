@@ -212,11 +212,8 @@ std::optional<HtmlDocument> WxBrowser::GetHtmlDocument() const {
   if (!hasDocument_) return std::nullopt;
   if (inScript_) return HtmlDocument{};
   inScript_ = true;
-  wxString output;
-  const bool ran = view_->RunScript(kBodyScrollSizeScript, &output);
+  const std::string output = RunScript(kBodyScrollSizeScript);
   inScript_ = false;
-  // wxWidgets waits for the script with its own event handler and puts GTK's back afterwards.
-  gdk_event_handler_set(&WxBrowser::PreTranslate, const_cast<WxBrowser*>(this), nullptr);
   if (!deferred_.empty()) {
     view_->CallAfter([pending = std::move(deferred_)] {
       for (const auto& handler : pending) handler();
@@ -227,14 +224,41 @@ std::optional<HtmlDocument> WxBrowser::GetHtmlDocument() const {
   int width = 0;
   int height = 0;
   double viewportWidth = 0;
-  if (ran && std::sscanf(output.utf8_string().c_str(), "%d %d %lf", &width, &height,
-                         &viewportWidth) == 3) {
+  if (std::sscanf(output.c_str(), "%d %d %lf", &width, &height, &viewportWidth) == 3) {
     // The scroll size is in the page's pixels, the frame is sized in the window's.
     const int allocated = gtk_widget_get_allocated_width(native_);
     const double scale = viewportWidth > 0 && allocated > 0 ? allocated / viewportWidth : 1.0;
     document.bodyScrollSize = Size{WindowPixels(width, scale), WindowPixels(height, scale)};
   }
   return document;
+}
+
+std::string WxBrowser::RunScript(const char* script) const {
+  // The engine's own call, one round trip to the page (wxWidgets' wrapping costs more), waited
+  // for in a nested loop as the interface's synchronous answer requires.
+  struct Answer {
+    bool done = false;
+    std::string text;
+  } answer;
+  webkit_web_view_evaluate_javascript(
+      WEBKIT_WEB_VIEW(native_), script, -1, nullptr, nullptr, nullptr,
+      +[](GObject* view, GAsyncResult* result, gpointer data) {
+        auto* answer = static_cast<Answer*>(data);
+        JSCValue* value =
+            webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, nullptr);
+        if (value != nullptr) {
+          if (jsc_value_is_string(value)) {
+            char* text = jsc_value_to_string(value);
+            answer->text = text;
+            g_free(text);
+          }
+          g_object_unref(value);
+        }
+        answer->done = true;
+      },
+      &answer);
+  while (!answer.done) g_main_context_iteration(nullptr, TRUE);
+  return answer.text;
 }
 
 void WxBrowser::Dispatch(std::function<void()> handler) const {

@@ -67,6 +67,8 @@ class WxBrowser final : public BrowserControl, public ViewWindow {
   void StartLoad(LoadKind kind);
   void OnLoadEnded(const wxWebViewEvent& event);
   void CompleteLoad();
+  // The script's string result; empty when it gave none or failed.
+  std::string RunScript(const char* script) const;
   // Runs `handler` now, or after the script that is running returns: wxWebView runs scripts in
   // a nested event loop, and the logic must not be entered again from inside a fit.
   void Dispatch(std::function<void()> handler) const;
