@@ -6,8 +6,12 @@
 # fitted, and closes the tool.
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+if [[ -n ${DISPLAY:-} || -n ${WAYLAND_DISPLAY:-} ]]; then
+  scripts/install-deps.sh build run
+else
+  scripts/install-deps.sh build run display
+fi
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBOLTA_TESTS=OFF >/dev/null
 cmake --build build -j "$(nproc)" --target bolta
 
 pids=()

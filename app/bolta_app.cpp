@@ -33,11 +33,16 @@ CurlInternetOptions InternetOptions() {
 
 wxString Utf8(std::string_view text) { return wxString::FromUTF8(text.data(), text.size()); }
 
+// The store stays silent to its callers; the user hears of the first failed write here.
+void ReportSettingsWriteFailure(const std::filesystem::path& file, const std::string& reason) {
+  std::cerr << "bolta: cannot save the settings to " << file.string() << ": " << reason << "\n";
+}
+
 }  // namespace
 
 struct CBoltaApp::Session {
-  Session(const std::filesystem::path& settingsFile, std::vector<std::string> args)
-      : settings(settingsFile),
+  Session(SettingsLocation settingsLocation, std::vector<std::string> args)
+      : settings(std::move(settingsLocation), &ReportSettingsWriteFailure),
         internet(InternetOptions()),
         proxyDialog(frameWindow),
         frame(frameWindow, settings, proxyDialog),
@@ -64,8 +69,9 @@ bool CBoltaApp::InitInstance() {
   delete wxLog::SetActiveTarget(new wxLogStderr);
   SetAppName(Utf8(text::kAppTitle));
 
-  // The settings file lies beside the executable, whatever the executable is called.
-  session_ = std::make_unique<Session>(SettingsPathFor(ExecutablePath()), args_);
+  // Chosen once per start: beside the executable, or the user's own when they may not write there.
+  session_ = std::make_unique<Session>(
+      ChooseSettingsLocation(ExecutablePath(), ProcessSettingsEnvironment()), args_);
   Session& s = *session_;
 
   // The command line is never opened as a file: the first argument goes to the view as it came.

@@ -40,6 +40,9 @@ int main(int argc, char** argv) {
   char* toolkitArgs[] = {argv[0], nullptr};
   int toolkitArgc = 1;
   char** toolkitArgv = toolkitArgs;
+  // Without an address the window still shows its invalid-argument page; a terminal user also
+  // learns what was expected.
+  if (argc < 2) std::fputs("usage: bolta THREAD-URL\n", stderr);
   if (!CanOpenDisplay()) {
     std::fprintf(stderr,
                  "bolta: cannot open a display; set DISPLAY to a running X server "

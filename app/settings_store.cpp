@@ -1,6 +1,9 @@
 #include "app/settings_store.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -91,10 +94,20 @@ Place Locate(const std::vector<Line>& lines, std::string_view section, std::stri
   return place;
 }
 
+// The file's bytes; while it does not exist, those of the defaults file.
+std::optional<std::string> ReadSettings(const SettingsLocation& location) {
+  std::optional<std::string> text = ReadSharedFile(location.file);
+  std::error_code ignored;
+  if (!text && location.defaults && !std::filesystem::exists(location.file, ignored)) {
+    text = ReadSharedFile(*location.defaults);
+  }
+  return text;
+}
+
 // The value's text without the blanks around it, or nothing when file, section or key is missing.
-std::optional<std::string> ReadValue(const std::filesystem::path& file, std::string_view section,
+std::optional<std::string> ReadValue(const SettingsLocation& location, std::string_view section,
                                      std::string_view key) {
-  const std::optional<std::string> text = ReadSharedFile(file);
+  const std::optional<std::string> text = ReadSettings(location);
   if (!text) return std::nullopt;
   const std::vector<Line> lines = SplitLines(*text);
   const Place place = Locate(lines, section, key);
@@ -152,20 +165,31 @@ std::string WithValue(std::string_view text, std::string_view section, std::stri
   return result;
 }
 
+// The folder and its missing parents, private to the user as the XDG rules ask.
+std::error_code MakeFolder(const std::filesystem::path& folder) {
+  std::error_code error;
+  if (folder.empty() || std::filesystem::is_directory(folder, error)) return {};
+  if (const std::error_code parent = MakeFolder(folder.parent_path())) return parent;
+  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+    return {errno, std::generic_category()};
+  return {};
+}
+
 }  // namespace
 
-SettingsStore::SettingsStore(std::filesystem::path file) : file_(std::move(file)) {}
+SettingsStore::SettingsStore(SettingsLocation location, SettingsWriteFailure reportFailure)
+    : location_(std::move(location)), reportFailure_(std::move(reportFailure)) {}
 
 int32_t SettingsStore::GetProfileInt(std::string_view section, std::string_view key,
                                      int32_t defaultValue) const {
-  const std::optional<std::string> value = ReadValue(file_, section, key);
+  const std::optional<std::string> value = ReadValue(location_, section, key);
   // An entry with nothing after the '=' counts as no entry, not as a 0.
   return value && !value->empty() ? LeadingInteger(*value) : defaultValue;
 }
 
 std::string SettingsStore::GetProfileString(std::string_view section, std::string_view key,
                                             std::string_view defaultValue) const {
-  std::optional<std::string> value = ReadValue(file_, section, key);
+  std::optional<std::string> value = ReadValue(location_, section, key);
   if (!value) return std::string(defaultValue);
   value->resize(std::min(value->size(), kMaxProfileStringBytes));
   return std::move(*value);
@@ -177,9 +201,18 @@ bool SettingsStore::WriteProfileInt(std::string_view section, std::string_view k
 
 bool SettingsStore::WriteProfileString(std::string_view section, std::string_view key,
                                        std::string_view value) {
-  if (!IsStorable(section, key, value)) return false;
-  return RewriteSharedFile(
-      file_, [&](std::string_view text) { return WithValue(text, section, key, value); });
+  std::error_code error = IsStorable(section, key, value)
+                              ? MakeFolder(location_.file.parent_path())
+                              : std::make_error_code(std::errc::invalid_argument);
+  if (!error) {
+    error = RewriteSharedFile(
+        location_.file, [&](std::string_view text) { return WithValue(text, section, key, value); },
+        location_.defaults);
+  }
+  if (error && reportFailure_ && !std::exchange(failureReported_, true)) {
+    reportFailure_(location_.file, error.message());
+  }
+  return !error;
 }
 
 }  // namespace bolta

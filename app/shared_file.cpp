@@ -37,19 +37,36 @@ struct Content {
   mode_t permissions = 0;
 };
 
-// Nothing when the file exists but cannot be read (or is no regular file).
-std::optional<Content> ReadContent(const fs::path& file) {
+std::error_code LastError() { return {errno, std::generic_category()}; }
+
+// Nothing, with the reason in `error`, when the file exists but cannot be read (or is no
+// regular file).
+std::optional<Content> ReadContent(const fs::path& file, std::error_code& error) {
   // Non-blocking, so that a FIFO put in the file's place cannot hang the caller.
   const UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (!fd) return errno == ENOENT ? std::optional<Content>(Content{}) : std::nullopt;
+  if (!fd) {
+    if (errno == ENOENT) return Content{};
+    error = LastError();
+    return std::nullopt;
+  }
   struct stat info {};
-  if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  if (::fstat(fd.get(), &info) != 0) {
+    error = LastError();
+    return std::nullopt;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    error = std::make_error_code(std::errc::invalid_argument);
+    return std::nullopt;
+  }
   Content content{true, {}, info.st_mode & 0777};
   char buffer[8192];
   for (;;) {
     const ssize_t count = ::read(fd.get(), buffer, sizeof buffer);
     if (count == 0) return content;
-    if (count < 0 && errno != EINTR) return std::nullopt;
+    if (count < 0 && errno != EINTR) {
+      error = LastError();
+      return std::nullopt;
+    }
     if (count > 0) content.bytes.append(buffer, static_cast<size_t>(count));
   }
 }
@@ -80,26 +97,36 @@ UniqueFd CreateOverLeftover(const fs::path& path) {
   return UniqueFd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
 }
 
-// The new content on its way to its place; removed again unless it got there.
+// The new content on its way to its place; removed again unless it got there. Each step keeps
+// the reason of its failure.
 class TemporaryFile {
  public:
   explicit TemporaryFile(fs::path path)
-      : path_(std::move(path)), fd_(CreateOverLeftover(path_)), owned_(static_cast<bool>(fd_)) {}
+      : path_(std::move(path)), fd_(CreateOverLeftover(path_)), owned_(static_cast<bool>(fd_)) {
+    if (!owned_) error_ = LastError();
+  }
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
   ~TemporaryFile() {
     if (owned_) ::unlink(path_.c_str());
   }
 
+  const std::error_code& error() const { return error_; }
+
   // A new file gets the default permissions (0666 less the umask); a replacement the old ones.
   bool Fill(std::string_view bytes, std::optional<mode_t> permissions) {
-    return owned_ && WriteAll(fd_.get(), bytes) &&
-           (!permissions || ::fchmod(fd_.get(), *permissions) == 0) && ::fsync(fd_.get()) == 0 &&
-           fd_.Close();
+    const bool filled = owned_ && WriteAll(fd_.get(), bytes) &&
+                        (!permissions || ::fchmod(fd_.get(), *permissions) == 0) &&
+                        ::fsync(fd_.get()) == 0 && fd_.Close();
+    if (!filled && !error_) error_ = LastError();
+    return filled;
   }
 
   bool RenameOver(const fs::path& target) {
-    if (::rename(path_.c_str(), target.c_str()) != 0) return false;
+    if (::rename(path_.c_str(), target.c_str()) != 0) {
+      error_ = LastError();
+      return false;
+    }
     owned_ = false;
     // Makes the rename itself durable. The new content is in place already, so a failure here
     // is no failed write.
@@ -113,33 +140,41 @@ class TemporaryFile {
   fs::path path_;
   UniqueFd fd_;
   bool owned_;
+  std::error_code error_;
 };
 
 }  // namespace
 
 std::optional<std::string> ReadSharedFile(const fs::path& file) {
-  std::optional<Content> content = ReadContent(file);
+  std::error_code ignored;
+  std::optional<Content> content = ReadContent(file, ignored);
   if (!content || !content->exists) return std::nullopt;
   return std::move(content->bytes);
 }
 
-bool RewriteSharedFile(const fs::path& file,
-                       const std::function<std::string(std::string_view)>& edit) {
+std::error_code RewriteSharedFile(const fs::path& file,
+                                  const std::function<std::string(std::string_view)>& edit,
+                                  const std::optional<fs::path>& startFrom) {
   std::error_code error;
   fs::path target = fs::canonical(file, error);
   if (error) target = file;  // not there yet: it is created where it is named
+  error.clear();
 
   const UniqueFd lock = LockExclusively(fs::path(target) += ".lock");
-  if (!lock) return false;
-  const std::optional<Content> current = ReadContent(target);
-  if (!current) return false;  // what could not be read must not be overwritten
-  const std::string next = edit(current->bytes);
-  if (current->exists && next == current->bytes) return true;
+  if (!lock) return LastError();
+  const std::optional<Content> current = ReadContent(target, error);
+  if (!current) return error;  // what could not be read must not be overwritten
+  std::optional<std::string> start;
+  if (!current->exists && startFrom) start = ReadSharedFile(*startFrom);
+  const std::string next = edit(start ? *start : current->bytes);
+  if (current->exists && next == current->bytes) return {};
 
   TemporaryFile temporary(fs::path(target) += ".tmp");
-  return temporary.Fill(next,
-                        current->exists ? std::optional(current->permissions) : std::nullopt) &&
-         temporary.RenameOver(target);
+  if (temporary.Fill(next, current->exists ? std::optional(current->permissions) : std::nullopt) &&
+      temporary.RenameOver(target)) {
+    return {};
+  }
+  return temporary.error();
 }
 
 }  // namespace bolta

@@ -1,23 +1,33 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need, and only those missing.
+# Installs the Debian packages that the purposes named need, and only those missing:
+#   scripts/install-deps.sh build run [display] [test]
 set -euo pipefail
 
-packages=(
-  # build
-  cmake ninja-build g++ pkg-config clang-format
-  libwxgtk3.2-dev libwxgtk-webview3.2-dev libgtk-3-dev libwebkit2gtk-4.0-dev libcurl4-openssl-dev
-  libgtest-dev libgmock-dev
-  # run: the Japanese Gothic face the message page asks for
-  fonts-ipafont-gothic
-  # a virtual desktop for tests and for running without a display
-  xvfb openbox xdotool x11-utils xcompmgr trayer imagemagick python3
-  # a real HTTP proxy for the proxy tests
-  tinyproxy
-)
+# Compiling and linking the tool.
+build=(cmake ninja-build g++ pkg-config
+  libwxgtk3.2-dev libwxgtk-webview3.2-dev libgtk-3-dev libwebkit2gtk-4.0-dev libcurl4-openssl-dev)
+# Running it: the Japanese Gothic face the message page asks for, and python3 for the demo board.
+run=(fonts-ipafont-gothic python3)
+# A virtual desktop where there is no display, and the X clients that watch and screenshot it.
+display=(xvfb openbox xdotool x11-utils imagemagick)
+# The tests: unit test framework, formatter, compositor, tray, HTTP proxy, the package's tools
+# (file and dpkg-shlibdeps for CPack) and its validators.
+test=(libgtest-dev libgmock-dev clang-format xcompmgr trayer tinyproxy
+  file dpkg-dev lintian desktop-file-utils appstream mandoc)
+
+packages=()
+for purpose in "$@"; do
+  case $purpose in
+    build) packages+=("${build[@]}") ;;
+    run) packages+=("${run[@]}") ;;
+    display) packages+=("${display[@]}") ;;
+    test) packages+=("${test[@]}") ;;
+    *) echo "install-deps.sh: unknown purpose '$purpose' (build, run, display, test)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
-  [[ $p == \#* ]] && continue
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
     missing+=("$p")
   fi

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <random>
@@ -124,4 +125,40 @@ TEST_F(SettingsStoreTest, two_processes_writing_at_once_lose_no_key) {
   for (int i = 0; i < 200; ++i)
     for (char prefix : {'A', 'B'})
       EXPECT_EQ(store_.GetProfileInt("BOLTA", prefix + std::to_string(i), -1), i);
+}
+
+TEST_F(SettingsStoreTest, defaults_hold_until_the_first_write_starts_the_users_file_from_them) {
+  const std::filesystem::path folder = store_.path().parent_path();
+  const std::filesystem::path config = folder / "home" / ".config";
+  Put("[BOLTA]\r\nTRANSPARENT=3\r\n");  // beside the executable, where the user may not write
+  SettingsStore users(SettingsLocation{config / "bolta" / "Bolta.ini", store_.path()});
+  EXPECT_EQ(users.GetProfileInt("BOLTA", "TRANSPARENT", 0), 3);
+  EXPECT_EQ(users.GetProfileInt("BOLTA", "WINDOW_TOPMOST", 1), 1);
+
+  ASSERT_TRUE(users.WriteProfileInt("BOLTA", "WINDOW_TOPMOST", 0));
+  std::ifstream file(users.path(), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}),
+            "[BOLTA]\r\nTRANSPARENT=3\r\nWINDOW_TOPMOST=0\r\n");
+  EXPECT_EQ(Contents(), "[BOLTA]\r\nTRANSPARENT=3\r\n");
+  for (const auto& made : {config, config / "bolta"}) {
+    EXPECT_EQ(std::filesystem::status(made).permissions(), std::filesystem::perms::owner_all);
+  }
+  // From now on the user's file alone counts.
+  Put("[BOLTA]\r\nTRANSPARENT=7\r\n");
+  EXPECT_EQ(users.GetProfileInt("BOLTA", "TRANSPARENT", 0), 3);
+}
+
+TEST_F(SettingsStoreTest, a_failed_write_is_reported_once_with_the_file_and_the_reason) {
+  Put("not a folder");
+  const std::filesystem::path file = store_.path() / "bolta" / "Bolta.ini";
+  std::vector<std::string> reports;
+  SettingsStore users(SettingsLocation{file, std::nullopt},
+                      [&](const std::filesystem::path& path, const std::string& reason) {
+                        reports.push_back(path.string() + ": " + reason);
+                      });
+  EXPECT_FALSE(users.WriteProfileInt("BOLTA", "TRANSPARENT", 1));
+  EXPECT_FALSE(users.WriteProfileString("BOLTA", "PROXY_PORT", "8080"));
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0], file.string() + ": " + std::strerror(ENOTDIR));
+  EXPECT_EQ(Contents(), "not a folder");
 }

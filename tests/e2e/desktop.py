@@ -30,7 +30,8 @@ for variable in ("http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY", "no_proxy
 def spawn(command, **options):
     """A child that ends with this test run, even a killed one (PR_SET_PDEATHSIG)."""
     options.setdefault("stdout", subprocess.DEVNULL)
-    return subprocess.Popen([str(c) for c in command], stderr=subprocess.DEVNULL, **options,
+    options.setdefault("stderr", subprocess.DEVNULL)
+    return subprocess.Popen([str(c) for c in command], **options,
                             preexec_fn=lambda: ctypes.CDLL(None).prctl(1, signal.SIGTERM))
 
 

@@ -1,0 +1,103 @@
+"""The Debian package, extracted into a folder of root's and run by an unprivileged user, as an
+installed copy is used. Run as: FILE PACKAGE.deb SCREENSHOT_DIR."""
+import configparser
+import os
+import pathlib
+import re
+import shutil
+import subprocess
+import tempfile
+import unittest
+
+from desktop import ABOVE, BOARD_TITLE, Bolta, DesktopCase, key, main, spawn, stop, wait_for
+
+NOBODY = 65534
+MESSAGE_TITLE = "(;´Д｀)"
+
+
+class UserBolta(Bolta):
+    """The installed executable, run as nobody with `home` as home folder."""
+
+    def __init__(self, executable, home, scratch):
+        super().__init__(executable, os.path.dirname(executable), os.path.basename(executable))
+        self.home, self.scratch = home, scratch
+        self.errors = os.path.join(scratch, "stderr")
+
+    def start(self, *args):
+        env = dict(os.environ, HOME=self.home, WEBKIT_DISABLE_COMPOSITING_MODE="1",
+                   XDG_CACHE_HOME=os.path.join(self.scratch, "cache"),
+                   XDG_DATA_HOME=os.path.join(self.scratch, "data"))
+        for variable in ("XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"):
+            env.pop(variable, None)
+        with open(self.errors, "wb") as errors:
+            self.process = spawn(["setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY,
+                                  "--clear-groups", "--pdeathsig", "keep", self.path, *args],
+                                 cwd=self.scratch, env=env, stderr=errors)
+        return self
+
+    def stderr(self):
+        return pathlib.Path(self.errors).read_text()
+
+
+@unittest.skipUnless(os.geteuid() == 0, "only root can run the tool as another user")
+class InstalledPackage(DesktopCase):
+    """The harness's executable is the package here."""
+
+    def setUp(self):
+        # The package's files belong to root, in folders everyone may read but only root write.
+        self.root = tempfile.mkdtemp(prefix="bolta-package-")
+        self.addCleanup(shutil.rmtree, self.root, ignore_errors=True)
+        os.chmod(self.root, 0o755)
+        subprocess.run(["dpkg-deb", "-x", self.executable, self.root], check=True)
+        self.installed = os.path.join(self.root, "usr", "bin", "bolta")
+
+    def user_folder(self):
+        folder = tempfile.mkdtemp(prefix="bolta-user-")
+        self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
+        os.chown(folder, NOBODY, NOBODY)
+        return folder
+
+    def user_bolta(self, home):
+        run = UserBolta(self.installed, home, self.user_folder())
+        self.addCleanup(lambda: run.process and stop([run.process]))
+        return run
+
+    def test_a_user_who_may_not_write_beside_the_executable_keeps_the_choice_in_their_folder(self):
+        home = self.user_folder()
+        run = self.user_bolta(home).start(self.server.thread("demo"))
+        window = run.window(BOARD_TITLE)
+        self.screenshot("e2e-package.png")
+        entry = configparser.ConfigParser(interpolation=None)
+        entry.read(os.path.join(self.root, "usr/share/applications/jp.bolta.Bolta.desktop"))
+        self.assertIn('"%s"' % entry["Desktop Entry"]["StartupWMClass"], window.prop("WM_CLASS"))
+        self.assertIn(ABOVE, window.states(), "on top by default")
+
+        self.open_menu(run, window)
+        key("t")
+        wait_for("the frame no longer on top", lambda: ABOVE not in window.states(), 5)
+        self.close(run, window)
+
+        folder = os.path.join(home, ".config", "bolta")
+        settings = pathlib.Path(folder, "Bolta.ini").read_bytes()
+        self.assertIn(b"\r\nWINDOW_TOPMOST=0\r\n", settings)
+        self.assertEqual(os.stat(folder).st_mode & 0o777, 0o700)
+        self.assertEqual(os.stat(folder).st_uid, NOBODY)
+        self.assertEqual(os.listdir(os.path.dirname(self.installed)), ["bolta"])
+
+        again = self.user_bolta(home).start(self.server.thread("demo"))
+        window = again.window(BOARD_TITLE)
+        self.assertNotIn(ABOVE, window.states(), "the choice held")
+        self.close(again, window)
+        self.assertEqual(os.listdir(os.path.dirname(self.installed)), ["bolta"])
+
+    def test_without_an_argument_or_a_writable_home_the_tool_says_so_on_standard_error(self):
+        run = self.user_bolta("/nonexistent").start()
+        self.close(run, run.window(MESSAGE_TITLE))
+        errors = run.stderr()
+        self.assertIn("usage: bolta THREAD-URL\n", errors)
+        reports = re.findall(r"bolta: cannot save the settings to (.*)", errors)
+        self.assertEqual(reports, ["/nonexistent/.config/bolta/Bolta.ini: Permission denied"])
+
+
+if __name__ == "__main__":
+    main()
