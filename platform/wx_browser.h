@@ -69,8 +69,8 @@ class WxBrowser final : public BrowserControl, public ViewWindow {
   void CompleteLoad();
   // The script's string result; empty when it gave none or failed.
   std::string RunScript(const char* script) const;
-  // Runs `handler` now, or after the script that is running returns: wxWebView runs scripts in
-  // a nested event loop, and the logic must not be entered again from inside a fit.
+  // Runs `handler` now, or after the script that is running returns: the script is waited for
+  // in a nested event loop, and the logic must not be entered again from inside a fit.
   void Dispatch(std::function<void()> handler) const;
   // Sees every event of the process before GTK dispatches it, as a message loop's
   // pre-translation does; widgets' own handlers (wxWidgets' key handling among them) come later.

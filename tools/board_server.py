@@ -2,8 +2,9 @@
 """A small board server on loopback, for the demo and the end-to-end tests.
 
 Serves each board folder given with --board NAME=DIR under /NAME/ (SETTING.TXT and pictures)
-with the files' times as Last-Modified, as static file servers do, answers 404 for everything else, prints the port it listens on as the first line of standard
-output, and stops by itself after --lifetime seconds.
+with the files' times as Last-Modified, as static file servers do, answers 404 for everything
+else, prints the port it listens on as the first line of standard output, and stops by itself
+after --lifetime seconds.
 """
 import argparse
 import email.utils
@@ -12,6 +13,14 @@ import os
 import sys
 import threading
 import time
+
+
+def unchanged_since(since, modified):
+    """True when the If-Modified-Since date `since` is no older than `modified`."""
+    try:
+        return since is not None and email.utils.parsedate_to_datetime(since).timestamp() >= modified
+    except (TypeError, ValueError):
+        return False
 
 
 def make_handler(boards, slow_seconds, latency_seconds):
@@ -31,8 +40,7 @@ def make_handler(boards, slow_seconds, latency_seconds):
             if name == "SETTING.TXT" and slow_seconds > 0:
                 time.sleep(slow_seconds)
             modified = int(os.path.getmtime(path))
-            since = self.headers.get("If-Modified-Since")
-            if since and email.utils.parsedate_to_datetime(since).timestamp() >= modified:
+            if unchanged_since(self.headers.get("If-Modified-Since"), modified):
                 self.send_response(304)
                 self.end_headers()
                 return
