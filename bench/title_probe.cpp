@@ -89,6 +89,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "title_probe: cannot open the display\n");
     return 2;
   }
+  // The program started must not inherit the probe's connection.
+  fcntl(ConnectionNumber(display), F_SETFD, FD_CLOEXEC);
   // Windows come and go under the probe: a window destroyed before it is asked about is no error.
   XSetErrorHandler(&IgnoreErrors);
   Probe probe(display, argv[2]);
