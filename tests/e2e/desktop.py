@@ -160,11 +160,12 @@ class Bolta:
             shutil.copy2(executable, self.path)
         self.process = None
 
-    def start(self, *args):
+    def start(self, *args, env=None):
+        """Starts the tool with `args`, in the test's environment with `env` added."""
         self.process = spawn([self.path, *args], cwd=self.folder, env=dict(
             os.environ, WEBKIT_DISABLE_COMPOSITING_MODE="1",
             XDG_CACHE_HOME=os.path.join(self.folder, ".cache"),
-            XDG_DATA_HOME=os.path.join(self.folder, ".local")))
+            XDG_DATA_HOME=os.path.join(self.folder, ".local"), **(env or {})))
         return self
 
     def windows(self, title=None):
