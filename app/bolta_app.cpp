@@ -32,7 +32,7 @@ struct StartAbandoned {};
 CurlInternetOptions InternetOptions(const bool& ending) {
   CurlInternetOptions options;
   // While SETTING.TXT is fetched the window is not shown yet, so nothing can reach it; serving
-  // the event loop only lets the tray host draw the icon and read its tooltip.
+  // the event loop lets the tray host draw the icon and the web engine go on with its start.
   options.whileWaiting = [&ending] {
     ServePendingEvents();
     if (ending) throw StartAbandoned();

@@ -18,8 +18,8 @@ enum ReadyState : int32_t {
   READYSTATE_COMPLETE = 4,
 };
 
-// The browser's current document as far as the view needs it: its body's scroll size, empty
-// when the body (or its size) could not be read.
+// The browser's current document as far as the view needs it: its body's scroll size as drawn,
+// in window pixels, empty when the body (or its size) could not be read.
 struct HtmlDocument {
   std::optional<Size> bodyScrollSize;
 };

@@ -19,8 +19,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Longest wait inside libcurl before the waiting callback runs again.
-constexpr std::chrono::milliseconds kWaitingInterval{50};
+// Longest wait inside libcurl before the waiting callback runs again: short, as the web engine
+// starting meanwhile waits on the event loop for each step of its start.
+constexpr std::chrono::milliseconds kWaitingInterval{5};
 constexpr long kMaxRedirects = 5;
 
 // libcurl's global state, counted by libcurl itself: every session holds it while its objects live.

@@ -20,7 +20,7 @@ struct CurlInternetOptions {
   std::chrono::milliseconds transferTimeout{std::chrono::seconds(120)};
   // A body beyond this is a failure: no SETTING.TXT comes near it.
   std::size_t maxBodyBytes = 4 * 1024 * 1024;
-  // Called at least every 50 ms while a call waits for the network; it must not call back into
+  // Called at least every 5 ms while a call waits for the network; it must not call back into
   // the layer.
   std::function<void()> whileWaiting;
 };

@@ -6,6 +6,7 @@
 #include <wx/timer.h>
 #include <wx/webview.h>
 
+#include <cmath>
 #include <cstdio>
 #include <string_view>
 
@@ -18,17 +19,29 @@ namespace {
 
 constexpr std::string_view kAboutScheme = "about:";
 
-// The base address of our own documents; the number tells our loads from the web view's own
-// (its first blank page carries the same address as a document given without a base).
-constexpr std::string_view kOwnDocumentBase = "about:blank?";
+// Our own documents are served under a scheme of their own rather than handed over as text:
+// the engine then reloads them as any page, asking the pictures' server again, where a document
+// given as text is reloaded with the pictures it has in memory. The number after the scheme
+// tells one navigation from the next.
+constexpr const char* kOwnScheme = "bolta";
 
 // Host-side only: the page's own markup runs no script. The body is measured as laid out
 // without wrapping: at the parked size every line of the message page's text art would
-// otherwise break, and the frame would be fitted to the broken figure.
+// otherwise break, and the frame would be fitted to the broken figure. The viewport's width in
+// the page's own pixels comes along: against the view's width in window pixels it gives the
+// scale the engine draws at (text scaling zooms the whole page).
 constexpr const char* kBodyScrollSizeScript =
     "(function(){var b=document.body;if(!b)return '';"
     "var r=document.documentElement,w=r.style.width;r.style.width='max-content';"
-    "var s=b.scrollWidth+' '+b.scrollHeight;r.style.width=w;return s;})()";
+    "var s=b.scrollWidth+' '+b.scrollHeight;r.style.width=w;"
+    "var v=window.visualViewport;return s+' '+(v?v.width:window.innerWidth);})()";
+
+// Window pixels that hold `pagePixels` of the page drawn at `scale`: never fewer, so nothing is
+// cut off, and no extra pixel for the rounding error of the scale itself.
+int32_t WindowPixels(int32_t pagePixels, double scale) {
+  constexpr double kRoundingSlack = 1e-3;
+  return static_cast<int32_t>(std::ceil(pagePixels * scale - kRoundingSlack));
+}
 
 // From fonts-ipafont-gothic: the face that stands in for the message page's Gothic face.
 constexpr const char* kJapaneseGothicFamily = "IPAPGothic";
@@ -48,6 +61,13 @@ Modifiers ModifiersOf(const GdkEventKey& key) {
 
 }  // namespace
 
+// The document the web view is to show, under its address; owned by the web context, which
+// outlives the browser object.
+struct WxBrowser::OwnDocument {
+  std::string url;
+  std::string html;  // UTF-8
+};
+
 std::unique_ptr<WxBrowser> WxBrowser::Create(WxFrameWindow& frame) {
   if (!wxWebView::IsBackendAvailable(wxString(wxWebViewBackendWebKit))) return nullptr;
   wxWebView* view =
@@ -63,6 +83,7 @@ WxBrowser::WxBrowser(WxFrameWindow& frame, wxWebView* view)
       native_(static_cast<GtkWidget*>(view->GetNativeBackend())),
       pictureWait_(std::make_unique<wxTimer>()) {
   Harden();
+  ServeOwnDocuments();
   g_signal_connect(native_, "destroy",
                    G_CALLBACK(+[](GtkWidget*, WxBrowser* self) { self->native_ = nullptr; }), this);
   gdk_event_handler_set(&WxBrowser::PreTranslate, this, nullptr);
@@ -111,31 +132,63 @@ void WxBrowser::Harden() {
                    nullptr);
 }
 
+void WxBrowser::ServeOwnDocuments() {
+  document_ = new OwnDocument;
+  webkit_web_context_register_uri_scheme(
+      webkit_web_view_get_context(WEBKIT_WEB_VIEW(native_)), kOwnScheme,
+      +[](WebKitURISchemeRequest* request, gpointer data) {
+        const auto* document = static_cast<const OwnDocument*>(data);
+        // Only the document being shown: a picture address in our scheme gets nothing.
+        if (document->url.empty() || document->url != webkit_uri_scheme_request_get_uri(request)) {
+          GError* error = g_error_new_literal(G_IO_ERROR, G_IO_ERROR_NOT_FOUND, "not found");
+          webkit_uri_scheme_request_finish_error(request, error);
+          g_error_free(error);
+          return;
+        }
+        const auto length = static_cast<gssize>(document->html.size());
+        GInputStream* stream = g_memory_input_stream_new_from_data(
+            g_memdup2(document->html.data(), length), length, g_free);
+        WebKitURISchemeResponse* response = webkit_uri_scheme_response_new(stream, length);
+        webkit_uri_scheme_response_set_content_type(response, "text/html; charset=utf-8");
+        webkit_uri_scheme_request_finish_with_response(request, response);
+        g_object_unref(response);
+        g_object_unref(stream);
+      },
+      document_, +[](gpointer data) { delete static_cast<OwnDocument*>(data); });
+}
+
 void WxBrowser::Navigate2(const std::string& url) {
   // The view passes only "about:" documents; whatever follows the scheme is the page itself.
   std::string_view page(url);
   if (page.starts_with(kAboutScheme)) page.remove_prefix(kAboutScheme.size());
-  pageUtf8_ = Cp932ToUtf8(page);
+  ++loadSerial_;
+  loadUrl_ = std::string(kOwnScheme) + ":" + std::to_string(loadSerial_);
+  document_->url = loadUrl_;
+  document_->html = Cp932ToUtf8(page);
   StartLoad(LoadKind::Navigation);
+  view_->LoadURL(wxString::FromUTF8(loadUrl_));
 }
 
 void WxBrowser::Refresh() {
-  // The web view's own reload would load a blank document in place of one given from memory.
-  if (hasDocument_) StartLoad(LoadKind::Refresh);
+  if (!hasDocument_) return;
+  StartLoad(LoadKind::Refresh);
+  view_->Reload();
 }
 
 void WxBrowser::StartLoad(LoadKind kind) {
-  ++loadSerial_;
-  loadUrl_ = std::string(kOwnDocumentBase) + std::to_string(loadSerial_);
   loadKind_ = kind;
   loadComplete_ = false;
   hasDocument_ = true;
-  view_->SetPage(wxString::FromUTF8(pageUtf8_), wxString::FromUTF8(loadUrl_));
   pictureWait_->StartOnce(kPictureWaitMs);
 }
 
 void WxBrowser::OnLoadEnded(const wxWebViewEvent& event) {
   // A failed load has ended too; the web view's blank page and superseded loads are not ours.
+  // A reload keeps the address: one cut short by the next is told by its cancellation.
+  if (event.GetEventType() == wxEVT_WEBVIEW_ERROR &&
+      event.GetInt() == wxWEBVIEW_NAV_ERR_USER_CANCELLED) {
+    return;
+  }
   const std::string url = event.GetURL().utf8_string();
   Dispatch([this, url] {
     if (url == loadUrl_ && !loadComplete_) CompleteLoad();
@@ -159,11 +212,8 @@ std::optional<HtmlDocument> WxBrowser::GetHtmlDocument() const {
   if (!hasDocument_) return std::nullopt;
   if (inScript_) return HtmlDocument{};
   inScript_ = true;
-  wxString output;
-  const bool ran = view_->RunScript(kBodyScrollSizeScript, &output);
+  const std::string output = RunScript(kBodyScrollSizeScript);
   inScript_ = false;
-  // wxWidgets waits for the script with its own event handler and puts GTK's back afterwards.
-  gdk_event_handler_set(&WxBrowser::PreTranslate, const_cast<WxBrowser*>(this), nullptr);
   if (!deferred_.empty()) {
     view_->CallAfter([pending = std::move(deferred_)] {
       for (const auto& handler : pending) handler();
@@ -173,10 +223,42 @@ std::optional<HtmlDocument> WxBrowser::GetHtmlDocument() const {
   HtmlDocument document;
   int width = 0;
   int height = 0;
-  if (ran && std::sscanf(output.utf8_string().c_str(), "%d %d", &width, &height) == 2) {
-    document.bodyScrollSize = Size{width, height};
+  double viewportWidth = 0;
+  if (std::sscanf(output.c_str(), "%d %d %lf", &width, &height, &viewportWidth) == 3) {
+    // The scroll size is in the page's pixels, the frame is sized in the window's.
+    const int allocated = gtk_widget_get_allocated_width(native_);
+    const double scale = viewportWidth > 0 && allocated > 0 ? allocated / viewportWidth : 1.0;
+    document.bodyScrollSize = Size{WindowPixels(width, scale), WindowPixels(height, scale)};
   }
   return document;
+}
+
+std::string WxBrowser::RunScript(const char* script) const {
+  // The engine's own call, one round trip to the page (wxWidgets' wrapping costs more), waited
+  // for in a nested loop as the interface's synchronous answer requires.
+  struct Answer {
+    bool done = false;
+    std::string text;
+  } answer;
+  webkit_web_view_evaluate_javascript(
+      WEBKIT_WEB_VIEW(native_), script, -1, nullptr, nullptr, nullptr,
+      +[](GObject* view, GAsyncResult* result, gpointer data) {
+        auto* answer = static_cast<Answer*>(data);
+        JSCValue* value =
+            webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, nullptr);
+        if (value != nullptr) {
+          if (jsc_value_is_string(value)) {
+            char* text = jsc_value_to_string(value);
+            answer->text = text;
+            g_free(text);
+          }
+          g_object_unref(value);
+        }
+        answer->done = true;
+      },
+      &answer);
+  while (!answer.done) g_main_context_iteration(nullptr, TRUE);
+  return answer.text;
 }
 
 void WxBrowser::Dispatch(std::function<void()> handler) const {

@@ -59,13 +59,18 @@ class WxBrowser final : public BrowserControl, public ViewWindow {
  private:
   enum class LoadKind { Navigation, Refresh };
 
+  struct OwnDocument;
+
   WxBrowser(WxFrameWindow& frame, wxWebView* view);
   void Harden();
+  void ServeOwnDocuments();
   void StartLoad(LoadKind kind);
   void OnLoadEnded(const wxWebViewEvent& event);
   void CompleteLoad();
-  // Runs `handler` now, or after the script that is running returns: wxWebView runs scripts in
-  // a nested event loop, and the logic must not be entered again from inside a fit.
+  // The script's string result; empty when it gave none or failed.
+  std::string RunScript(const char* script) const;
+  // Runs `handler` now, or after the script that is running returns: the script is waited for
+  // in a nested event loop, and the logic must not be entered again from inside a fit.
   void Dispatch(std::function<void()> handler) const;
   // Sees every event of the process before GTK dispatches it, as a message loop's
   // pre-translation does; widgets' own handlers (wxWidgets' key handling among them) come later.
@@ -82,7 +87,7 @@ class WxBrowser final : public BrowserControl, public ViewWindow {
   std::map<int32_t, std::unique_ptr<wxTimer>> timers_;
   std::unique_ptr<wxTimer> pictureWait_;
 
-  std::string pageUtf8_;  // the document shown, kept for a refresh
+  OwnDocument* document_ = nullptr;  // owned by the web context
   bool hasDocument_ = false;
   uint64_t loadSerial_ = 0;
   std::string loadUrl_;  // marks the load in progress: the web view's own loads carry others

@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
+#include <poll.h>
 
 #include <chrono>
 
@@ -11,6 +12,7 @@ namespace bolta {
 namespace {
 
 constexpr auto kRequestWait = std::chrono::seconds(1);
+constexpr int kLookAgainMs = 2;
 
 Window XidOf(GtkWidget* toplevel) {
   GdkWindow* window = gtk_widget_get_window(toplevel);
@@ -82,11 +84,13 @@ std::optional<FrameExtents> RequestFrameExtents(GtkWidget* toplevel) {
              SubstructureRedirectMask | SubstructureNotifyMask, &request);
   XFlush(display);
 
-  // The answer is a property change on our window; poll it, the window is not shown yet.
+  // The answer is a property change on our window: look again whenever the X server sends
+  // something. The toolkit's event queue may already hold the change, so no wait is long.
   const auto deadline = std::chrono::steady_clock::now() + kRequestWait;
+  pollfd connection{ConnectionNumber(display), POLLIN, 0};
   while (std::chrono::steady_clock::now() < deadline) {
     if (auto extents = ReadFrameExtents(toplevel)) return extents;
-    g_usleep(10 * 1000);
+    poll(&connection, 1, kLookAgainMs);
   }
   return std::nullopt;
 }

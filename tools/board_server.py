@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """A small board server on loopback, for the demo and the end-to-end tests.
 
-Serves each board folder given with --board NAME=DIR under /NAME/ (SETTING.TXT and pictures),
-answers 404 for everything else, prints the port it listens on as the first line of standard
-output, and stops by itself after --lifetime seconds.
+Serves each board folder given with --board NAME=DIR under /NAME/ (SETTING.TXT and pictures)
+with the files' times as Last-Modified, as static file servers do, answers 404 for everything
+else, prints the port it listens on as the first line of standard output, and stops by itself
+after --lifetime seconds.
 """
 import argparse
+import email.utils
 import http.server
 import os
 import sys
@@ -13,11 +15,20 @@ import threading
 import time
 
 
-def make_handler(boards, slow_seconds):
+def unchanged_since(since, modified):
+    """True when the If-Modified-Since date `since` is no older than `modified`."""
+    try:
+        return since is not None and email.utils.parsedate_to_datetime(since).timestamp() >= modified
+    except (TypeError, ValueError):
+        return False
+
+
+def make_handler(boards, slow_seconds, latency_seconds):
     class Handler(http.server.BaseHTTPRequestHandler):
         protocol_version = "HTTP/1.0"
 
         def do_GET(self):
+            time.sleep(latency_seconds)
             parts = self.path.split("?", 1)[0].split("/")
             # /NAME/FILE only: no other folder, no way out of the board's folder.
             folder = boards.get(parts[1]) if len(parts) == 3 else None
@@ -28,9 +39,15 @@ def make_handler(boards, slow_seconds):
                 return
             if name == "SETTING.TXT" and slow_seconds > 0:
                 time.sleep(slow_seconds)
+            modified = int(os.path.getmtime(path))
+            if unchanged_since(self.headers.get("If-Modified-Since"), modified):
+                self.send_response(304)
+                self.end_headers()
+                return
             with open(path, "rb") as f:
                 body = f.read()
             self.send_response(200)
+            self.send_header("Last-Modified", email.utils.formatdate(modified, usegmt=True))
             self.send_header("Content-Type", "text/plain" if name.endswith(".TXT") else
                              "image/gif" if name.endswith(".gif") else "image/png")
             self.send_header("Content-Length", str(len(body)))
@@ -48,6 +65,8 @@ def main():
     parser.add_argument("--board", action="append", default=[], metavar="NAME=DIR")
     parser.add_argument("--slow", type=float, default=0.0,
                         help="seconds to wait before answering SETTING.TXT")
+    parser.add_argument("--latency", type=float, default=0.0,
+                        help="seconds to wait before answering any request, as a distant server")
     parser.add_argument("--lifetime", type=float, default=600.0)
     args = parser.parse_args()
 
@@ -57,7 +76,7 @@ def main():
         boards[name] = os.path.abspath(folder)
 
     server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), make_handler(boards, args.slow))
+        ("127.0.0.1", 0), make_handler(boards, args.slow, args.latency))
     server.daemon_threads = True
     print(server.server_address[1], flush=True)
     threading.Timer(args.lifetime, server.shutdown).start()

@@ -160,11 +160,12 @@ class Bolta:
             shutil.copy2(executable, self.path)
         self.process = None
 
-    def start(self, *args):
+    def start(self, *args, env=None):
+        """Starts the tool with `args`, in the test's environment with `env` added."""
         self.process = spawn([self.path, *args], cwd=self.folder, env=dict(
             os.environ, WEBKIT_DISABLE_COMPOSITING_MODE="1",
             XDG_CACHE_HOME=os.path.join(self.folder, ".cache"),
-            XDG_DATA_HOME=os.path.join(self.folder, ".local")))
+            XDG_DATA_HOME=os.path.join(self.folder, ".local"), **(env or {})))
         return self
 
     def windows(self, title=None):
@@ -224,9 +225,7 @@ class DesktopCase(unittest.TestCase):
         config = os.path.join(cls.folder, "openbox.xml")
         with open("/etc/xdg/openbox/rc.xml") as f, open(config, "w") as out:
             out.write(re.sub(r'<keybind key="A-space">.*?</keybind>', "", f.read(), flags=re.S))
-        cls.processes.append(spawn(["openbox", "--sm-disable", "--config-file", config]))
-        wait_for("the window manager", lambda: "WINDOW" in x("xprop", "-root",
-                                                             "_NET_SUPPORTING_WM_CHECK"))
+        cls.start_window_manager(config)
         cls.processes.append(spawn(["xcompmgr"]))
         cls.processes.append(spawn(["trayer", "--edge", "bottom", "--align", "right", "--widthtype",
                                     "pixel", "--width", 120, "--height", 32, "--SetDockType", "true"]))
@@ -234,6 +233,23 @@ class DesktopCase(unittest.TestCase):
         cls.board_folders = cls.boards()
         cls.server = BoardServer(cls.board_folders)
         cls.processes.append(cls.server.process)
+
+    @classmethod
+    def start_window_manager(cls, config):
+        """Openbox, started again once should it end before it manages the screen (seen once on a
+        busy machine); what it said is kept for the failure message."""
+        log = os.path.join(cls.folder, "openbox.log")
+        for attempt in range(2):
+            with open(log, "wb") as out:
+                openbox = spawn(["openbox", "--sm-disable", "--config-file", config], stderr=out)
+            cls.processes.append(openbox)
+            ready = lambda: openbox.poll() is not None or "WINDOW" in x(
+                "xprop", "-root", "_NET_SUPPORTING_WM_CHECK")
+            wait_for("the window manager on " + os.environ["DISPLAY"], ready)
+            if openbox.poll() is None:
+                return
+        raise AssertionError("openbox ended with %s: %s" % (openbox.returncode,
+                                                           pathlib.Path(log).read_text()))
 
     def bolta(self, folder=None, name="bolta"):
         run = Bolta(self.executable, folder, name)

@@ -1,0 +1,206 @@
+#!/usr/bin/env python3
+"""How fast the tool puts the demo signboard on the screen, against the bare web engine.
+
+Runs on a virtual desktop of its own (Xvfb, openbox, xcompmgr) with the demo board on the loopback
+board server. Each run is timed from the process's start to the moment its window is on the
+screen captioned with the board title, on the X server's events (bench/title_probe); the memory
+of the run's whole process tree is read at that moment. Two scenarios:
+  loopback   the server answers at once; the reference shows the page without fetching anything
+  distant    the server answers every request 100 ms late; the reference fetches SETTING.TXT,
+             then opens its window, one thing after the other
+The tool and the reference run interleaved, after a warm-up run each.
+    bench/bench.py BUILD-DIR [--runs N]
+"""
+import argparse
+import ctypes
+import os
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+TITLE = "ボルタ見本板"  # the demo board's
+LATENCY = 0.1
+GOALS = {"loopback": 1.00, "distant": 0.90}
+MEMORY_GOAL_MIB = 10
+TIMEOUT = 30
+
+
+def spawn(command, **options):
+    """A child that ends with the benchmark, even a killed one (PR_SET_PDEATHSIG)."""
+    options.setdefault("stdout", subprocess.DEVNULL)
+    return subprocess.Popen([str(c) for c in command], stderr=subprocess.DEVNULL, **options,
+                            preexec_fn=lambda: ctypes.CDLL(None).prctl(1, signal.SIGTERM))
+
+
+def stop(processes):
+    for process in reversed(processes):
+        process.terminate()
+        try:
+            process.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            process.kill()
+
+
+def desktop(processes):
+    """A virtual screen with a window manager and a compositor; sets DISPLAY."""
+    read_end, write_end = os.pipe()
+    processes.append(spawn(["Xvfb", "-displayfd", write_end, "-screen", "0", "1024x768x24",
+                            "-nolisten", "tcp"], pass_fds=[write_end]))
+    os.close(write_end)
+    with os.fdopen(read_end) as pipe:
+        os.environ["DISPLAY"] = ":" + pipe.readline().strip()
+    processes.append(spawn(["openbox", "--sm-disable"]))
+    deadline = time.monotonic() + 10
+    while "window id" not in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
+                                            capture_output=True, text=True).stdout:
+        if time.monotonic() > deadline:
+            raise SystemExit("bench: the window manager did not start")
+        time.sleep(0.1)
+    processes.append(spawn(["xcompmgr"]))
+
+
+def board_server(processes, latency):
+    server = spawn(["python3", os.path.join(ROOT, "tools", "board_server.py"), "--board",
+                    "demo=" + os.path.join(ROOT, "demo"), "--latency", latency,
+                    "--lifetime", 3600], stdout=subprocess.PIPE, text=True)
+    processes.append(server)
+    return "http://127.0.0.1:%d" % int(server.stdout.readline())
+
+
+def tree(pid):
+    """`pid` and all its descendants."""
+    children = {}
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            try:
+                with open("/proc/%s/stat" % entry) as f:
+                    parent = int(f.read().rsplit(")", 1)[1].split()[1])
+            except (OSError, IndexError, ValueError):
+                continue
+            children.setdefault(parent, []).append(int(entry))
+    found, todo = [], [pid]
+    while todo:
+        found.append(todo.pop())
+        todo.extend(children.get(found[-1], []))
+    return found
+
+
+def memory_kib(pids):
+    """(PSS, summed peak RSS) of the processes, in KiB."""
+    pss = peak = 0
+    for pid in pids:
+        try:
+            with open("/proc/%d/smaps_rollup" % pid) as f:
+                pss += sum(int(line.split()[1]) for line in f if line.startswith("Pss:"))
+            with open("/proc/%d/status" % pid) as f:
+                peak += sum(int(line.split()[1]) for line in f if line.startswith("VmHWM:"))
+        except OSError:
+            pass
+    return pss, peak
+
+
+def run_once(probe, command, env):
+    """(seconds to the captioned window, PSS KiB, peak RSS KiB) of one start of `command`."""
+    result = subprocess.run([probe, str(TIMEOUT), TITLE, *command], env=env, capture_output=True,
+                            text=True)
+    words = result.stdout.split()
+    if result.returncode != 0 or len(words) != 2:
+        raise SystemExit("bench: %s showed no window titled %s (%s)" % (
+            command[0], TITLE, result.stdout.strip() or result.stderr.strip()))
+    seconds, pid = float(words[0]), int(words[1])
+    pids = tree(pid)
+    pss, peak = memory_kib(pids)
+    os.killpg(pid, signal.SIGTERM)
+    # The engine's processes leave with the program; the next run must not share the machine.
+    deadline = time.monotonic() + 5
+    while any(os.path.exists("/proc/%d" % p) for p in pids) and time.monotonic() < deadline:
+        time.sleep(0.02)
+    for p in pids:
+        try:
+            os.kill(p, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+    return seconds, pss, peak
+
+
+def describe(name, samples):
+    times = sorted(s[0] for s in samples)
+    pss = statistics.median(s[1] for s in samples) / 1024
+    peak = max(s[2] for s in samples) / 1024
+    print("  %-10s median %.3f s  min %.3f  max %.3f  (n=%d)   PSS %.1f MiB  peak RSS %.1f MiB" % (
+        name, statistics.median(times), times[0], times[-1], len(times), pss, peak))
+    return statistics.median(times), pss
+
+
+def scenario(name, latency, runs, programs, folder):
+    processes = []
+    try:
+        server = board_server(processes, latency)
+        demo = server + "/demo/"
+        tool = [programs["bolta"], server + "/test/read.cgi/demo/1234567890/"]
+        reference = [programs["bare_webkit"], TITLE, demo + "background.gif", demo + "title.png"]
+        if latency:
+            reference.append(demo + "SETTING.TXT")
+        commands = {"bolta": tool, "bare": reference}
+        envs = {}
+        for who in commands:
+            home = os.path.join(folder, name, who)
+            envs[who] = dict(os.environ, XDG_CACHE_HOME=os.path.join(home, "cache"),
+                             XDG_DATA_HOME=os.path.join(home, "data"),
+                             XDG_CONFIG_HOME=os.path.join(home, "config"))
+        samples = {who: [] for who in commands}
+        order = list(commands)
+        for who in order:  # warm-up
+            run_once(programs["title_probe"], commands[who], envs[who])
+        for round_ in range(runs):
+            for who in (order if round_ % 2 == 0 else order[::-1]):
+                samples[who].append(run_once(programs["title_probe"], commands[who], envs[who]))
+        print("%s: %s" % (name, "server answers at once; reference shows the page" if not latency
+                          else "server answers %d ms late; reference fetches SETTING.TXT, then "
+                          "shows the page" % (latency * 1000)))
+        tool_time, tool_pss = describe("bolta", samples["bolta"])
+        bare_time, bare_pss = describe("bare", samples["bare"])
+        ratio = tool_time / bare_time
+        print("  ratio %.2f (goal <= %.2f: %s)" % (ratio, GOALS[name],
+                                                    "met" if ratio <= GOALS[name] else "missed"))
+        return ratio, tool_pss - bare_pss
+    finally:
+        stop(processes)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("build", help="the build folder holding bolta and bench/")
+    parser.add_argument("--runs", type=int, default=9, help="timed runs of each program (9)")
+    args = parser.parse_args()
+
+    folder = tempfile.mkdtemp(prefix="bolta-bench-")
+    processes = []
+    try:
+        # The tool from a folder of its own: no settings file of an earlier run.
+        programs = {"bolta": os.path.join(folder, "bolta")}
+        shutil.copy2(os.path.join(args.build, "bolta"), programs["bolta"])
+        for name in ("bare_webkit", "title_probe"):
+            programs[name] = os.path.join(args.build, "bench", name)
+        desktop(processes)
+        results = {name: scenario(name, latency, args.runs, programs, folder)
+                   for name, latency in (("loopback", 0), ("distant", LATENCY))}
+        extra = results["loopback"][1]
+        print("  memory: bolta's process tree %+.1f MiB against the bare engine's (goal <= +%d: %s)"
+              % (extra, MEMORY_GOAL_MIB, "met" if extra <= MEMORY_GOAL_MIB else "missed"))
+        met = all(results[name][0] <= GOALS[name] for name in GOALS) and extra <= MEMORY_GOAL_MIB
+        print("summary: loopback ratio %.2f, distant ratio %.2f, memory %+.1f MiB: goals %s" % (
+            results["loopback"][0], results["distant"][0], extra, "met" if met else "missed"))
+    finally:
+        stop(processes)
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
