@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test; then the core and loopback tests again, and
-# the fuzz targets for a few thousand runs each, under the sanitizers (clang).
+# the fuzz targets for a fixed number of runs each, under the sanitizers (clang).
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh build run display test
