@@ -6,6 +6,7 @@
 
 #include <exception>
 #include <iostream>
+#include <utility>
 
 #include "app/bolta_doc.h"
 #include "app/settings_path.h"
@@ -15,19 +16,27 @@
 #include "mainwnd/proxy_settings_dlg.h"
 #include "platform/curl_internet.h"
 #include "platform/event_loop.h"
+#include "platform/session_end.h"
 #include "platform/wx_browser.h"
 #include "platform/wx_frame_window.h"
 #include "res/encoding.h"
+#include "res/resource.h"
 #include "res/texts.h"
 
 namespace bolta {
 namespace {
 
-CurlInternetOptions InternetOptions() {
+// The session ended while SETTING.TXT was fetched: the retrieval is left where it stands.
+struct StartAbandoned {};
+
+CurlInternetOptions InternetOptions(const bool& ending) {
   CurlInternetOptions options;
   // While SETTING.TXT is fetched the window is not shown yet, so nothing can reach it; serving
   // the event loop lets the tray host draw the icon and the web engine go on with its start.
-  options.whileWaiting = &ServePendingEvents;
+  options.whileWaiting = [&ending] {
+    ServePendingEvents();
+    if (ending) throw StartAbandoned();
+  };
   return options;
 }
 
@@ -43,11 +52,14 @@ void ReportSettingsWriteFailure(const std::filesystem::path& file, const std::st
 struct CBoltaApp::Session {
   Session(SettingsLocation settingsLocation, std::vector<std::string> args)
       : settings(std::move(settingsLocation), &ReportSettingsWriteFailure),
-        internet(InternetOptions()),
+        internet(InternetOptions(ending)),
         proxyDialog(frameWindow),
         frame(frameWindow, settings, proxyDialog),
         args(std::move(args)) {}
 
+  // Declared first: the other members may refer to them from their construction on.
+  bool ending = false;    // a session-end signal has come
+  bool windowUp = false;  // from the window's first showing until its destruction
   SettingsStore settings;
   CurlInternetOpener internet;
   WxFrameWindow frameWindow;
@@ -57,6 +69,14 @@ struct CBoltaApp::Session {
   std::unique_ptr<WxBrowser> browser;
   std::unique_ptr<CBoltaView> view;
   std::vector<std::string> args;
+  // A logout, a closed terminal or Ctrl+C closes the window as its close command does (storing
+  // its place); during the start, before anything can have changed, it ends the start.
+  SessionEndSignals signals{[this] {
+    if (std::exchange(ending, true) || !windowUp) return;
+    RunOutsideModalLoops([this] {
+      if (windowUp) frame.OnSysCommand(SC_CLOSE, 0);
+    });
+  }};
 };
 
 CBoltaApp::CBoltaApp(std::vector<std::string> args) : args_(std::move(args)) {}
@@ -90,7 +110,11 @@ bool CBoltaApp::InitInstance() {
 
   s.frameWindow.SetEvents({
       .onSysCommand = [&s](int32_t id) { s.frame.OnSysCommand(id, 0); },
-      .onDestroy = [&s] { s.frame.OnDestroy(); },
+      .onDestroy =
+          [&s] {
+            s.windowUp = false;
+            s.frame.OnDestroy();
+          },
   });
   s.browser->SetEvents({
       .onDocumentComplete = [&s](const std::string& url) { s.view->OnDocumentComplete(url); },
@@ -109,15 +133,26 @@ bool CBoltaApp::InitInstance() {
   // cannot be opened is reported here, and start-up goes on with an empty page.
   try {
     s.view->OnInitialUpdate();
+  } catch (const StartAbandoned&) {
+    // s.ending holds: the start ends below.
   } catch (const std::exception& failure) {
     const std::string_view what = failure.what();
     wxMessageBox(what.empty() ? Utf8(text::kErrInternalApplication) : Utf8(what),
                  Utf8(text::kAppTitle), wxOK | wxICON_ERROR);
   }
 
+  if (s.ending) return true;  // OnRun then ends the process
+
   s.frameWindow.Show();
+  s.windowUp = true;
   s.frame.OnUpdateFrameTitle(true);
   return true;
+}
+
+int CBoltaApp::OnRun() {
+  // Ended during the start: the window was never shown, and no loop is run for it.
+  if (session_ && !session_->windowUp) return 0;
+  return wxApp::OnRun();
 }
 
 int CBoltaApp::OnExit() {

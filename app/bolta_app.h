@@ -18,6 +18,7 @@ class CBoltaApp final : public wxApp {
   ~CBoltaApp() override;
 
   bool OnInit() override { return InitInstance(); }
+  int OnRun() override;
   int OnExit() override;
   void OnAssertFailure(const wxChar* file, int line, const wxChar* func, const wxChar* cond,
                        const wxChar* msg) override;

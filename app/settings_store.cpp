@@ -70,6 +70,7 @@ std::optional<Entry> EntryOf(std::string_view body) {
 struct Place {
   std::optional<size_t> header;  // line of the first section of that name
   std::optional<size_t> entry;   // line of the key's first entry in it
+  std::string_view entryKey;     // that entry's key, spelled as in the file
   size_t valueStart = 0;         // of that entry
   size_t lastContent = 0;        // last line of the section that is neither blank nor comment
 };
@@ -88,6 +89,7 @@ Place Locate(const std::vector<Line>& lines, std::string_view section, std::stri
     const auto entry = EntryOf(body);
     if (entry && !place.entry && EqualsIgnoringAsciiCase(entry->key, key)) {
       place.entry = i;
+      place.entryKey = entry->key;
       place.valueStart = entry->valueStart;
     }
   }
@@ -147,8 +149,9 @@ std::string WithValue(std::string_view text, std::string_view section, std::stri
   for (size_t i = 0; i < lines.size(); ++i) {
     const Line& line = lines[i];
     if (place.entry == i) {
-      // The hand-written key, its blanks and the '=' stay as they were.
-      ((result += line.body.substr(0, place.valueStart)) += value) += line.ending;
+      // The key keeps its spelling and the line its ending; blanks kept from the old line would
+      // pile up before a value that begins with one, a little more at every write.
+      (((result += place.entryKey) += '=') += value) += line.ending;
       continue;
     }
     (result += line.body) += line.ending;

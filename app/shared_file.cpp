@@ -167,9 +167,13 @@ std::error_code RewriteSharedFile(const fs::path& file,
   std::optional<std::string> start;
   if (!current->exists && startFrom) start = ReadSharedFile(*startFrom);
   const std::string next = edit(start ? *start : current->bytes);
-  if (current->exists && next == current->bytes) return {};
+  const fs::path temporaryPath = fs::path(target) += ".tmp";
+  if (current->exists && next == current->bytes) {
+    ::unlink(temporaryPath.c_str());  // a crashed writer's leftover, as below
+    return {};
+  }
 
-  TemporaryFile temporary(fs::path(target) += ".tmp");
+  TemporaryFile temporary(temporaryPath);
   if (temporary.Fill(next, current->exists ? std::optional(current->permissions) : std::nullopt) &&
       temporary.RenameOver(target)) {
     return {};

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/http_target.h"
 #include "res/ascii.h"
 #include "retrieval/line_reader.h"
 
@@ -41,102 +42,14 @@ struct EasyDeleter {
 struct MultiDeleter {
   void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
 };
-struct UrlDeleter {
-  void operator()(CURLU* url) const { curl_url_cleanup(url); }
-};
 struct ListDeleter {
   void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
 using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
 using MultiHandle = std::unique_ptr<CURLM, MultiDeleter>;
-using UrlHandle = std::unique_ptr<CURLU, UrlDeleter>;
 using HeaderList = std::unique_ptr<curl_slist, ListDeleter>;
 
-bool IsAsciiAlnum(unsigned char byte) {
-  return (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') ||
-         (byte >= 'a' && byte <= 'z');
-}
-
-bool IsHexDigit(char byte) {
-  return (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'F') ||
-         (byte >= 'a' && byte <= 'f');
-}
-
 std::string_view HeaderName(std::string_view line) { return line.substr(0, line.find(':')); }
-
-// The path on the wire: one "/" in front of the object name unless it has one, and every byte
-// that cannot stand in a request target percent-encoded, so that nothing of the board is dropped
-// or read as a query, a fragment or a broken escape. Escapes already in it are kept.
-std::string RequestPath(std::string_view objectName) {
-  static constexpr std::string_view kPathBytes = "-._~!$&'()*+,;=:@/";
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string path = objectName.starts_with('/') ? "" : "/";
-  for (std::size_t i = 0; i < objectName.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(objectName[i]);
-    const bool escape = byte == '%' && i + 2 < objectName.size() && IsHexDigit(objectName[i + 1]) &&
-                        IsHexDigit(objectName[i + 2]);
-    if (IsAsciiAlnum(byte) || kPathBytes.find(char(byte)) != std::string_view::npos || escape) {
-      path += char(byte);
-    } else {
-      path += '%';
-      path += kHex[byte >> 4];
-      path += kHex[byte & 0x0F];
-    }
-  }
-  return path;
-}
-
-// "http://host[:port]" for the server piece, which must be a host name or address with an
-// optional ":port" and nothing else: a piece that could name a user, a path or another server is
-// refused before anything connects. libcurl's URL parser checks the host once more.
-std::string ServerOrigin(const std::string& server, uint16_t port) {
-  auto refuse = [&server]() -> InternetException {
-    return InternetException("not a server name: \"" + server + "\"");
-  };
-  for (const char byte : server) {
-    const auto value = static_cast<unsigned char>(byte);
-    if (value <= 0x20 || value == 0x7F ||
-        std::string_view("@/?#\\").find(byte) != std::string_view::npos) {
-      throw refuse();
-    }
-  }
-  // An IPv6 address is bracketed; elsewhere the first ":" begins the port.
-  std::size_t hostEnd = server.find(':');
-  if (server.starts_with('[')) {
-    hostEnd = server.find(']');
-    if (hostEnd != std::string::npos) ++hostEnd;
-  }
-  const std::string host = server.substr(0, hostEnd);
-  std::string portText = hostEnd < server.size() ? server.substr(hostEnd) : "";
-  if (host.empty() || (server.starts_with('[') && hostEnd == std::string::npos)) throw refuse();
-  if (!portText.empty()) {
-    if (portText.front() != ':') throw refuse();
-    portText.erase(0, 1);
-    unsigned value = 0;
-    const auto [end, error] =
-        std::from_chars(portText.data(), portText.data() + portText.size(), value);
-    if (error != std::errc() || end != portText.data() + portText.size() || value == 0 ||
-        value > 65535) {
-      throw refuse();
-    }
-  }
-  if (port != INTERNET_INVALID_PORT_NUMBER) portText = std::to_string(port);
-
-  UrlHandle url(curl_url());
-  if (!url) throw InternetException("out of memory");
-  if (curl_url_set(url.get(), CURLUPART_SCHEME, "http", 0) != CURLUE_OK ||
-      curl_url_set(url.get(), CURLUPART_HOST, host.c_str(), 0) != CURLUE_OK ||
-      (!portText.empty() &&
-       curl_url_set(url.get(), CURLUPART_PORT, portText.c_str(), 0) != CURLUE_OK)) {
-    throw refuse();
-  }
-  char* text = nullptr;
-  if (curl_url_get(url.get(), CURLUPART_URL, &text, 0) != CURLUE_OK) throw refuse();
-  std::string origin = text;
-  curl_free(text);
-  if (origin.ends_with('/')) origin.pop_back();
-  return origin;
-}
 
 struct SessionState {
   SessionState(std::shared_ptr<const CurlInternetOptions> options, std::string agent,

@@ -52,6 +52,39 @@ bool IsAscii(std::string_view bytes) {
   return true;
 }
 
+// Well-formed UTF-8 as RFC 3629 has it: no overlong form, no surrogate, nothing above U+10FFFF.
+// iconv's own UTF-8 decoder lets some of these through, and the toolkit then drops the text.
+bool IsWellFormedUtf8(std::string_view bytes) {
+  size_t i = 0;
+  while (i < bytes.size()) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // bounds of the second byte
+    if (lead < 0x80) {
+      length = 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+      if (lead == 0xE0) low = 0xA0;   // overlong
+      if (lead == 0xED) high = 0x9F;  // surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+      if (lead == 0xF0) low = 0x90;   // overlong
+      if (lead == 0xF4) high = 0x8F;  // above U+10FFFF
+    } else {
+      return false;
+    }
+    if (bytes.size() - i < length) return false;
+    for (size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(bytes[i + k]);
+      if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string Cp932ToUtf8(std::string_view cp932) {
@@ -63,7 +96,7 @@ std::optional<std::string> Utf8ToCp932(std::string_view utf8) {
 }
 
 std::string BoardTextToUtf8(std::string_view bytes) {
-  if (!IsAscii(bytes) && Convert("UTF-8", "UTF-8", bytes, std::nullopt)) return std::string(bytes);
+  if (!IsAscii(bytes) && IsWellFormedUtf8(bytes)) return std::string(bytes);
   return Cp932ToUtf8(bytes);
 }
 

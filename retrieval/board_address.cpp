@@ -6,17 +6,29 @@
 namespace bolta {
 namespace {
 
-// A code page 932 lead byte: the character it starts is two bytes long.
 bool IsLeadByte(unsigned char byte) {
   return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+bool IsTrailByte(unsigned char byte) {
+  return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
+// The length of the character at `pos`: two bytes for a lead byte followed by a trail byte. A
+// lead byte before anything else stands alone, so that it cannot swallow a "/" after it (as the
+// last byte of a UTF-8 character on the command line may look like a lead byte).
+std::size_t CharacterLength(const std::string& text, std::size_t pos) {
+  return pos + 1 < text.size() && IsLeadByte(static_cast<unsigned char>(text[pos])) &&
+                 IsTrailByte(static_cast<unsigned char>(text[pos + 1]))
+             ? 2
+             : 1;
 }
 
 // The first occurrence of `delimiter` that begins on a character start at or after `start`, or
 // npos. `start` is taken to be a character start.
 std::size_t FindAtCharacterStart(const std::string& text, const std::string& delimiter,
                                  std::size_t start) {
-  for (std::size_t pos = start; pos < text.size();
-       pos += IsLeadByte(static_cast<unsigned char>(text[pos])) ? 2 : 1) {
+  for (std::size_t pos = start; pos < text.size(); pos += CharacterLength(text, pos)) {
     if (text.compare(pos, delimiter.size(), delimiter) == 0) return pos;
   }
   return std::string::npos;

@@ -16,6 +16,8 @@ TEST(ParseBoardAddress, takes_host_and_board_by_position) {
       {"other scheme is not looked at", "https://host1/p1/p2/news/1/", "host1 news"},
       {"empty pieces count", "http:///p1//news/1/", " news"},
       {"empty text", "", " "},
+      {"UTF-8 host ending in a byte like a CP932 lead byte", "http://例.テスト/p1/p2/news/1/",
+       "例.テスト news"},
   };
   for (const auto& [name, address, expected] : rows)
     EXPECT_EQ(ParseBoardAddress(address).host + " " + ParseBoardAddress(address).board, expected)

@@ -64,7 +64,7 @@ TEST_F(SettingsStoreTest, a_write_changes_one_line_and_keeps_every_other_byte) {
   const char* rows[][3] = {
       {"no file yet", "", "[BOLTA]\r\nC=2\r\n"},
       {"replaced in place", "[BOLTA]\r\nC=1\r\nD=1\n[X]\nC=9", "[BOLTA]\r\nC=2\r\nD=1\n[X]\nC=9"},
-      {"other-case key keeps its blanks", "[bolta]\nc = 5 \n", "[bolta]\nc = 2\n"},
+      {"other-case key keeps its spelling", "[bolta]\n c = 5 \n", "[bolta]\nc=2\n"},
       {"new key after the last entry", "[BOLTA]\nA=1\n\n;C=1\n[X]\n", "[BOLTA]\nA=1\nC=2\r\n\n;C=1\n[X]\n"},
       {"new key in an empty section", "[BOLTA]\n[X]\n", "[BOLTA]\nC=2\r\n[X]\n"},
       {"first section of the name only", "[BOLTA]\n[BOLTA]\nC=1", "[BOLTA]\nC=2\r\n[BOLTA]\nC=1"},
@@ -77,6 +77,13 @@ TEST_F(SettingsStoreTest, a_write_changes_one_line_and_keeps_every_other_byte) {
     EXPECT_TRUE(store_.WriteProfileString("BOLTA", "C", "2")) << name;
     EXPECT_EQ(Contents(), after) << name;
   }
+}
+
+TEST_F(SettingsStoreTest, rewriting_a_value_with_blanks_at_its_ends_keeps_the_file_size) {
+  for (int i = 0; i < 1000; ++i)
+    ASSERT_TRUE(store_.WriteProfileString("BOLTA", "P", " proxy.example"));
+  EXPECT_EQ(Contents(), "[BOLTA]\r\nP= proxy.example\r\n");
+  EXPECT_EQ(store_.GetProfileString("BOLTA", "P"), "proxy.example");
 }
 
 TEST_F(SettingsStoreTest, random_writes_keep_every_other_line_and_read_back) {
@@ -161,4 +168,46 @@ TEST_F(SettingsStoreTest, a_failed_write_is_reported_once_with_the_file_and_the_
   ASSERT_EQ(reports.size(), 1u);
   EXPECT_EQ(reports[0], file.string() + ": " + std::strerror(ENOTDIR));
   EXPECT_EQ(Contents(), "not a folder");
+}
+
+// kill -9 at random moments of a writer: the file always parses, every key whose write returned
+// true is there, and at most one temporary file is left, which the next write removes.
+TEST_F(SettingsStoreTest, a_writer_killed_at_any_moment_loses_no_written_key) {
+  const std::filesystem::path temporary = std::filesystem::path(store_.path()) += ".tmp";
+  std::mt19937 random(11);
+  int written = 0;  // keys K0 to K(written - 1) were confirmed
+  for (int round = 0; round < 120; ++round) {
+    int confirm[2];
+    ASSERT_EQ(::pipe(confirm), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      for (int i = written;; ++i) {
+        if (!store_.WriteProfileInt("BOLTA", "K" + std::to_string(i), i)) ::_exit(1);
+        if (::write(confirm[1], &i, sizeof i) != sizeof i) ::_exit(1);
+      }
+    }
+    ::close(confirm[1]);
+    ::usleep(random() % 15000);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    for (int i; ::read(confirm[0], &i, sizeof i) == sizeof i;) written = i + 1;
+    ::close(confirm[0]);
+
+    std::string expected = "[BOLTA]\r\n";
+    for (int i = 0; i < written; ++i)
+      expected += "K" + std::to_string(i) + "=" + std::to_string(i) + "\r\n";
+    const std::string content = Contents();
+    // A write that was under way may have got through before its confirmation.
+    ASSERT_TRUE(content == expected || content == expected + "K" + std::to_string(written) + "=" +
+                                                      std::to_string(written) + "\r\n")
+        << "round " << round << ": "
+        << content.substr(content.size() > 60 ? content.size() - 60 : 0);
+    // The file, its lock and perhaps one temporary file.
+    ASSERT_LE(std::distance(std::filesystem::directory_iterator(store_.path().parent_path()), {}),
+              3);
+  }
+  EXPECT_GT(written, 20);  // writes were under way when the kills came
+  std::ofstream(temporary) << "left by a killed writer";
+  EXPECT_TRUE(store_.WriteProfileInt("BOLTA", "K0", 0));
+  EXPECT_FALSE(std::filesystem::exists(temporary));
 }

@@ -1,0 +1,78 @@
+// The request path and the server name of the libcurl layer, from any object name and server
+// piece: no byte of the board becomes a query, a fragment or a broken escape, and no server
+// piece names a user, a path or another server.
+#include "fuzz/check.h"
+#include "platform/http_target.h"
+#include "retrieval/internet.h"
+
+using namespace bolta;
+using bolta::fuzz::Check;
+
+namespace {
+
+bool IsHex(char c) {
+  return std::string_view("0123456789ABCDEFabcdef").find(c) != std::string_view::npos;
+}
+
+int HexValue(char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; }
+
+// %XX escapes decoded, anything else (a broken escape included) kept.
+std::string Decoded(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size() && IsHex(text[i + 1]) && IsHex(text[i + 2])) {
+      out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+void CheckPath(std::string_view objectName) {
+  const std::string path = RequestPath(objectName);
+  Check(path.starts_with('/'), "the path begins at the root");
+  for (size_t i = 0; i < path.size(); ++i) {
+    const auto c = static_cast<unsigned char>(path[i]);
+    Check(c > 0x20 && c < 0x7F && c != '?' && c != '#' && c != '\\' && c != '"' && c != '<' &&
+              c != '>',
+          "only bytes that stand in a path");
+    if (c == '%')
+      Check(i + 2 < path.size() && IsHex(path[i + 1]) && IsHex(path[i + 2]), "escapes are whole");
+  }
+  const std::string rooted = (objectName.starts_with('/') ? "" : "/") + std::string(objectName);
+  Check(Decoded(path) == Decoded(rooted), "the path names the same bytes");
+}
+
+void CheckServer(const std::string& server) {
+  const std::optional<ServerName> name = ParseServerName(server);
+  std::optional<std::string> origin;
+  try {
+    origin = ServerOrigin(server, INTERNET_INVALID_PORT_NUMBER);
+  } catch (const InternetException&) {
+  }
+  if (!name) {
+    Check(!origin, "a refused piece opens nothing");
+    return;
+  }
+  Check(!name->host.empty(), "a host is named");
+  Check(name->host + (name->port.empty() ? "" : ":" + name->port) == server, "nothing is dropped");
+  for (char c : server)
+    Check(static_cast<unsigned char>(c) > 0x20 &&
+              std::string_view("@/?#\\\x7f").find(c) == std::string_view::npos,
+          "no user, path, query or fragment");
+  if (!origin) return;
+  Check(origin->starts_with("http://"), "plain HTTP");
+  const std::string_view authority = std::string_view(*origin).substr(7);
+  Check(authority.find_first_of("@/?#\\") == std::string_view::npos, "the origin names one server");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view input = fuzz::Bytes(data, size);
+  CheckPath(input);
+  CheckServer(std::string(input));
+  return 0;
+}

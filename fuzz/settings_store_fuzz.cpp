@@ -1,0 +1,146 @@
+// The settings store on an arbitrary file, with a short sequence of writes: a write that succeeds
+// reads back its value, trimmed; a refused or failed write leaves the file as it was; a write
+// touches one line or adds lines, and every other line stays byte for byte.
+//
+// Input: the file's bytes, then 0x1D and the writes, separated by 0x1E, each with fields
+// separated by 0x1F: "W" key value, "I" key number (both in section BOLTA), "S" section key value.
+#include <stdlib.h>
+
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <vector>
+
+#include "app/settings_keys.h"
+#include "app/settings_store.h"
+#include "fuzz/check.h"
+
+using namespace bolta;
+using bolta::fuzz::Check;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class TempDirectory {
+ public:
+  TempDirectory() {
+    std::string pattern = (fs::temp_directory_path() / "bolta-fuzz-XXXXXX").string();
+    Check(::mkdtemp(pattern.data()) != nullptr, "a temporary directory");
+    path_ = pattern;
+  }
+  ~TempDirectory() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+std::optional<std::string> Contents(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::string_view> Split(std::string_view text, char separator) {
+  std::vector<std::string_view> parts;
+  for (size_t at; (at = text.find(separator)) != std::string_view::npos;) {
+    parts.push_back(text.substr(0, at));
+    text.remove_prefix(at + 1);
+  }
+  parts.push_back(text);
+  return parts;
+}
+
+// Lines with their endings.
+std::vector<std::string_view> Lines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  while (!text.empty()) {
+    const size_t next = std::min(text.find('\n'), text.size() - 1) + 1;
+    lines.push_back(text.substr(0, next));
+    text.remove_prefix(next);
+  }
+  return lines;
+}
+
+// Without its ending, CR LF or LF; a CR elsewhere is part of the line.
+std::string_view Body(std::string_view line) {
+  line.remove_suffix(line.ends_with("\r\n") ? 2 : line.ends_with('\n') ? 1 : 0);
+  return line;
+}
+
+std::string_view Trim(std::string_view text) {
+  const size_t start = std::min(text.find_first_not_of(" \t"), text.size());
+  text.remove_prefix(start);
+  return text.substr(0, text.find_last_not_of(" \t") + 1);
+}
+
+// `after` is `before` with one line's body replaced (its ending kept), or with lines added in one
+// place (a last line without an ending may have got one); nothing else differs.
+void CheckOneChange(std::string_view before, std::string_view after) {
+  const auto old = Lines(before), now = Lines(after);
+  size_t head = 0, tail = 0;
+  while (head < old.size() && head < now.size() && old[head] == now[head]) ++head;
+  while (tail < old.size() - head && tail < now.size() - head &&
+         old[old.size() - 1 - tail] == now[now.size() - 1 - tail])
+    ++tail;
+  const size_t removed = old.size() - head - tail, added = now.size() - head - tail;
+  Check(removed <= 1, "at most one old line changes");
+  if (removed == 1 && added == 1) {
+    const std::string_view was = old[head], is = now[head];
+    Check(was.substr(Body(was).size()) == is.substr(Body(is).size()), "a line keeps its ending");
+  } else if (removed == 1) {
+    Check(added > 1 && Body(old[head]) == Body(now[head]) && now[head].ends_with("\r\n") &&
+              Body(old[head]).size() == old[head].size(),
+          "only a line without an ending gets one before added lines");
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const TempDirectory directory;
+  const fs::path file = directory.path() / "Bolta.ini";
+  fs::remove(file);
+  const std::string_view input = fuzz::Bytes(data, size);
+  const size_t cut = std::min(input.find('\x1d'), input.size());
+  if (cut > 0) std::ofstream(file, std::ios::binary) << input.substr(0, cut);
+  SettingsStore store(file);
+
+  for (const std::string_view write : Split(input.substr(std::min(cut + 1, size)), '\x1e')) {
+    const auto fields = Split(write, '\x1f');
+    if (fields.size() < 3 || fields[0].size() != 1) continue;
+    const bool inSection = fields[0] == "S" && fields.size() > 3;
+    const std::string section(inSection ? fields[1] : key::kSection);
+    const std::string name(fields[inSection ? 2 : 1]);
+    const std::string value(fields[inSection ? 3 : 2]);
+
+    const std::optional<std::string> before = Contents(file);
+    int32_t number = 0;
+    std::from_chars(value.data(), value.data() + value.size(), number);
+    const bool asNumber = fields[0] == "I";
+    const bool written = asNumber ? store.WriteProfileInt(section, name, number)
+                                  : store.WriteProfileString(section, name, value);
+    const std::optional<std::string> after = Contents(file);
+    if (!written) {
+      Check(after == before, "a refused write leaves the file as it was");
+      continue;
+    }
+    Check(after.has_value(), "a successful write leaves a file");
+    CheckOneChange(before.value_or(""), *after);
+    if (asNumber) {
+      Check(store.GetProfileInt(section, name, number == 0 ? 1 : 0) == number,
+            "a number reads back");
+    } else {
+      const std::string_view expected = Trim(value).substr(0, kMaxProfileStringBytes);
+      Check(store.GetProfileString(section, name, "\x1f") == expected,
+            "a string reads back trimmed");
+    }
+  }
+  Check(!fs::exists(fs::path(file) += ".tmp"), "no temporary file is left");
+  return 0;
+}

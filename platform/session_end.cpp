@@ -1,0 +1,43 @@
+#include "platform/session_end.h"
+
+#include <glib-unix.h>
+#include <signal.h>
+#include <wx/app.h>
+#include <wx/dialog.h>
+#include <wx/evtloop.h>
+
+#include <utility>
+
+namespace bolta {
+
+SessionEndSignals::SessionEndSignals(std::function<void()> onEnd) : onEnd_(std::move(onEnd)) {
+  for (const int signal : {SIGTERM, SIGHUP, SIGINT})
+    sources_.push_back(g_unix_signal_add(signal, &OnSignal, this));
+}
+
+SessionEndSignals::~SessionEndSignals() {
+  for (const unsigned source : sources_) g_source_remove(source);
+}
+
+int SessionEndSignals::OnSignal(void* self) {
+  static_cast<SessionEndSignals*>(self)->onEnd_();
+  return G_SOURCE_CONTINUE;
+}
+
+void RunOutsideModalLoops(std::function<void()> action) {
+  for (wxWindow* window : wxTopLevelWindows) {
+    auto* dialog = wxDynamicCast(window, wxDialog);
+    if (dialog != nullptr && dialog->IsModal()) dialog->EndModal(wxID_CANCEL);
+  }
+  const wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+  if (loop == nullptr || loop->IsMain()) {
+    action();
+    // A signal is no toolkit event: without this, what the action left to idle time (the
+    // destruction of a closed window, say) would wait for the next one.
+    wxWakeUpIdle();
+  } else {
+    wxTheApp->CallAfter([action = std::move(action)] { RunOutsideModalLoops(action); });
+  }
+}
+
+}  // namespace bolta

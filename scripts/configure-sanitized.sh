@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Configures the sanitizer build (default folder build-asan/): clang with AddressSanitizer and
+# UndefinedBehaviorSanitizer over the core, the libcurl layer, the loopback tests and the fuzz
+# targets; no window system.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cmake -S "$root" -B "${1:-$root/build-asan}" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBOLTA_SANITIZE=ON -DBOLTA_GUI=OFF -DBOLTA_NET=ON \
+  -DBOLTA_FUZZ=ON >/dev/null
