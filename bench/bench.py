@@ -12,7 +12,6 @@ The tool and the reference run interleaved, after a warm-up run each.
     bench/bench.py BUILD-DIR [--runs N]
 """
 import argparse
-import ctypes
 import os
 import shutil
 import signal
@@ -23,27 +22,14 @@ import tempfile
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "tools"))
+from children import spawn, stop  # noqa: E402
+
 TITLE = "ボルタ見本板"  # the demo board's
 LATENCY = 0.1
 GOALS = {"loopback": 1.00, "distant": 0.90}
 MEMORY_GOAL_MIB = 10
 TIMEOUT = 30
-
-
-def spawn(command, **options):
-    """A child that ends with the benchmark, even a killed one (PR_SET_PDEATHSIG)."""
-    options.setdefault("stdout", subprocess.DEVNULL)
-    return subprocess.Popen([str(c) for c in command], stderr=subprocess.DEVNULL, **options,
-                            preexec_fn=lambda: ctypes.CDLL(None).prctl(1, signal.SIGTERM))
-
-
-def stop(processes):
-    for process in reversed(processes):
-        process.terminate()
-        try:
-            process.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            process.kill()
 
 
 def desktop(processes):

@@ -3,12 +3,10 @@ trayer as system tray) per test class, the loopback board server, and the tool r
 its executable in a fresh folder, all observed from outside through the X server as a user would.
 Run a test file as: FILE EXECUTABLE SCREENSHOT_DIR [unittest arguments, e.g. a class name].
 """
-import ctypes
 import os
 import pathlib
 import re
 import shutil
-import signal
 import socket
 import subprocess
 import sys
@@ -17,6 +15,9 @@ import time
 import unittest
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+sys.path.insert(0, os.path.join(ROOT, "tools"))
+from children import spawn, stop  # noqa: E402
+
 SERVER, DEMO = os.path.join(ROOT, "tools", "board_server.py"), os.path.join(ROOT, "demo")
 BOARD_TITLE = "ボルタ見本板"  # the demo board's, in code page 932
 SCREEN = (1024, 768)
@@ -25,23 +26,6 @@ ABOVE = "_NET_WM_STATE_ABOVE"
 for variable in ("http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY",
                  "GDK_BACKEND", "WAYLAND_DISPLAY"):
     os.environ.pop(variable, None)
-
-
-def spawn(command, **options):
-    """A child that ends with this test run, even a killed one (PR_SET_PDEATHSIG)."""
-    options.setdefault("stdout", subprocess.DEVNULL)
-    options.setdefault("stderr", subprocess.DEVNULL)
-    return subprocess.Popen([str(c) for c in command], **options,
-                            preexec_fn=lambda: ctypes.CDLL(None).prctl(1, signal.SIGTERM))
-
-
-def stop(processes):
-    for process in reversed(processes):
-        process.terminate()
-        try:
-            process.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            process.kill()
 
 
 def wait_for(what, predicate, timeout=15.0):
