@@ -9,6 +9,11 @@
 #include <utility>
 
 namespace bolta {
+namespace {
+
+constexpr unsigned kModalRetryMs = 50;
+
+}  // namespace
 
 SessionEndSignals::SessionEndSignals(std::function<void()> onEnd) : onEnd_(std::move(onEnd)) {
   for (const int signal : {SIGTERM, SIGHUP, SIGINT})
@@ -36,7 +41,16 @@ void RunOutsideModalLoops(std::function<void()> action) {
     // destruction of a closed window, say) would wait for the next one.
     wxWakeUpIdle();
   } else {
-    wxTheApp->CallAfter([action = std::move(action)] { RunOutsideModalLoops(action); });
+    // A modal loop that cannot be cancelled (a message box over the dialog) ends with the user's
+    // answer: look again now and then rather than spin until it does.
+    g_timeout_add_full(
+        G_PRIORITY_DEFAULT, kModalRetryMs,
+        +[](gpointer data) {
+          RunOutsideModalLoops(*static_cast<std::function<void()>*>(data));
+          return G_SOURCE_REMOVE;
+        },
+        new std::function<void()>(std::move(action)),
+        +[](gpointer data) { delete static_cast<std::function<void()>*>(data); });
   }
 }
 

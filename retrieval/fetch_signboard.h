@@ -8,7 +8,7 @@
 namespace bolta {
 
 class SettingsStore;
-class InternetOpener;  // platform/internet.h: opens sessions of the HTTP layer
+class InternetOpener;  // retrieval/internet.h: opens sessions of the HTTP layer
 
 // The two page operations that end a retrieval (the view implements them).
 class SignboardPages {

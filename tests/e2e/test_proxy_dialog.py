@@ -4,6 +4,7 @@ request going through a real tinyproxy or straight to the board."""
 import os
 import pathlib
 import re
+import signal
 import subprocess
 import time
 
@@ -135,6 +136,32 @@ class ProxyDialog(DesktopCase):
         self.assertEqual(requests(), [
             "GET http://127.0.0.1:%d/demo/SETTING.TXT HTTP/1.0" % self.server.port])
         self.close(again, frame)
+
+    def test_the_session_ending_over_the_dialog_cancels_it_and_over_a_warning_waits_idle(self):
+        tool, frame = self.start()
+        self.open_dialog(tool, frame, "alt+space")
+        tool.process.send_signal(signal.SIGTERM)
+        self.assertEqual(tool.process.wait(timeout=10), 0, "exit code with the dialog open")
+
+        tool, frame = self.start()
+        dialog = self.open_dialog(tool, frame)
+        self.click(dialog, 59, 36)  # the address edit
+        type_text("é")  # no Shift_JIS form: OK warns in a message box
+        self.click(dialog, 30, 89)  # OK
+        time.sleep(1)
+        tool.process.send_signal(signal.SIGTERM)
+        before = cpu_ticks(tool.process.pid)
+        time.sleep(2)
+        self.assertLess(cpu_ticks(tool.process.pid) - before, 20, "waits for the answer idle")
+        self.assertIsNone(tool.process.poll(), "the warning is still up")
+        key("Return")
+        self.assertEqual(tool.process.wait(timeout=10), 0, "exit code once it is answered")
+
+
+def cpu_ticks(pid):
+    """User and system time of process `pid` so far, in clock ticks."""
+    fields = pathlib.Path("/proc/%d/stat" % pid).read_text().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])
 
 
 if __name__ == "__main__":
