@@ -17,14 +17,14 @@ constexpr const char* kHeaderBlock =
     "User-Agent: Porvestra/1.00 (Bolta/2.00)\r\n";
 
 std::unique_ptr<InternetSession> OpenSession(SettingsStore& settings, InternetOpener& internet) {
+  const std::string agent(text::kAppTitle);
   if (settings.GetProfileInt(key::kSection, key::kUseProxy, 0) == 0) {
-    return internet.Open(std::string(text::kAppTitle), kContext, INTERNET_OPEN_TYPE_PRECONFIG, {});
+    return internet.Open(agent, kContext, INTERNET_OPEN_TYPE_PRECONFIG, {});
   }
   // Joined as stored, nothing trimmed or tested: a name that is no proxy fails as a fetch.
   const std::string port = settings.GetProfileString(key::kSection, key::kProxyPort);
   const std::string address = settings.GetProfileString(key::kSection, key::kProxyAddress);
-  return internet.Open(std::string(text::kAppTitle), kContext, INTERNET_OPEN_TYPE_PROXY,
-                       address + ":" + port);
+  return internet.Open(agent, kContext, INTERNET_OPEN_TYPE_PROXY, address + ":" + port);
 }
 
 // Requests SETTING.TXT and applies its lines as they arrive; true when they made `info`
