@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/bolta_doc.h"
+#include "app/proxy_setting.h"
 #include "display/page_composition.h"
 #include "mainwnd/main_frame.h"
 #include "res/texts.h"
@@ -33,7 +34,8 @@ void CBoltaView::OnInitialUpdate() {
 }
 
 void CBoltaView::FetchSignboard(const std::string& boardAddress) {
-  bolta::FetchSignboard(boardAddress, context_.settings, context_.internet, address, info, *this);
+  bolta::FetchSignboard(boardAddress, ReadProxySetting(context_.settings), context_.internet,
+                        address, info, *this);
 }
 
 bool CBoltaView::PreTranslateMessage(const Msg& msg) {

@@ -2,8 +2,6 @@
 
 #include <memory>
 
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
 #include "res/texts.h"
 #include "retrieval/internet.h"
 
@@ -16,15 +14,13 @@ constexpr const char* kHeaderBlock =
     "Accept: text/*\r\n"
     "User-Agent: Porvestra/1.00 (Bolta/2.00)\r\n";
 
-std::unique_ptr<InternetSession> OpenSession(SettingsStore& settings, InternetOpener& internet) {
+std::unique_ptr<InternetSession> OpenSession(const ProxySetting& proxy, InternetOpener& internet) {
   const std::string agent(text::kAppTitle);
-  if (settings.GetProfileInt(key::kSection, key::kUseProxy, 0) == 0) {
+  if (!proxy.UsesNamedProxy()) {
     return internet.Open(agent, kContext, INTERNET_OPEN_TYPE_PRECONFIG, {});
   }
-  // Joined as stored, nothing trimmed or tested: a name that is no proxy fails as a fetch.
-  const std::string port = settings.GetProfileString(key::kSection, key::kProxyPort);
-  const std::string address = settings.GetProfileString(key::kSection, key::kProxyAddress);
-  return internet.Open(agent, kContext, INTERNET_OPEN_TYPE_PROXY, address + ":" + port);
+  // A name that is no proxy fails as a fetch.
+  return internet.Open(agent, kContext, INTERNET_OPEN_TYPE_PROXY, proxy.Name());
 }
 
 // Requests SETTING.TXT and applies its lines as they arrive; true when they made `info`
@@ -53,11 +49,11 @@ bool ReadSettingFile(InternetSession& session, const BoardAddress& address, Sign
 
 }  // namespace
 
-void FetchSignboard(const std::string& address, SettingsStore& settings, InternetOpener& internet,
+void FetchSignboard(const std::string& address, const ProxySetting& proxy, InternetOpener& internet,
                     BoardAddress& boardAddress, SignboardInfo& info, SignboardPages& pages) {
   boardAddress = ParseBoardAddress(address);
   // Opening the session is outside the guarded region: its failure is the caller's.
-  auto session = OpenSession(settings, internet);
+  auto session = OpenSession(proxy, internet);
 
   bool complete = false;
   try {

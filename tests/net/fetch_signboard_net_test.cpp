@@ -123,7 +123,7 @@ class FetchOverLoopback : public ::testing::Test {
     RecordingInternet internet(curl);
     BoardAddress board;
     info_ = {"old background", "old title picture", kOld};
-    FetchSignboard(address, settings_.store(), internet, board, info_, internet);
+    FetchSignboard(address, ReadProxySetting(settings_.store()), internet, board, info_, internet);
     return internet.log;
   }
 
