@@ -4,7 +4,8 @@
 Serves each board folder given with --board NAME=DIR under /NAME/ (SETTING.TXT and pictures)
 with the files' times as Last-Modified, as static file servers do, answers 404 for everything
 else, prints the port it listens on as the first line of standard output, and stops by itself
-after --lifetime seconds.
+after --lifetime seconds. With --log FILE it appends each request's path to FILE as it arrives,
+for a test to wait on.
 """
 import argparse
 import email.utils
@@ -23,11 +24,14 @@ def unchanged_since(since, modified):
         return False
 
 
-def make_handler(boards, slow_seconds, latency_seconds):
+def make_handler(boards, hold, latency_seconds, log):
     class Handler(http.server.BaseHTTPRequestHandler):
         protocol_version = "HTTP/1.0"
 
         def do_GET(self):
+            if log:
+                with open(log, "a") as f:
+                    f.write(self.path + "\n")
             time.sleep(latency_seconds)
             parts = self.path.split("?", 1)[0].split("/")
             # /NAME/FILE only: no other folder, no way out of the board's folder.
@@ -37,8 +41,8 @@ def make_handler(boards, slow_seconds, latency_seconds):
             if path is None or not os.path.isfile(path):
                 self.send_error(404)
                 return
-            if name == "SETTING.TXT" and slow_seconds > 0:
-                time.sleep(slow_seconds)
+            while name == "SETTING.TXT" and hold and not os.path.exists(hold):
+                time.sleep(0.05)
             modified = int(os.path.getmtime(path))
             if unchanged_since(self.headers.get("If-Modified-Since"), modified):
                 self.send_response(304)
@@ -63,11 +67,12 @@ def make_handler(boards, slow_seconds, latency_seconds):
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--board", action="append", default=[], metavar="NAME=DIR")
-    parser.add_argument("--slow", type=float, default=0.0,
-                        help="seconds to wait before answering SETTING.TXT")
+    parser.add_argument("--hold", metavar="FILE",
+                        help="answer SETTING.TXT only once FILE exists, as a stalled server")
     parser.add_argument("--latency", type=float, default=0.0,
                         help="seconds to wait before answering any request, as a distant server")
     parser.add_argument("--lifetime", type=float, default=600.0)
+    parser.add_argument("--log", help="a file to append each request's path to")
     args = parser.parse_args()
 
     boards = {}
@@ -76,7 +81,7 @@ def main():
         boards[name] = os.path.abspath(folder)
 
     server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), make_handler(boards, args.slow, args.latency))
+        ("127.0.0.1", 0), make_handler(boards, args.hold, args.latency, args.log))
     server.daemon_threads = True
     print(server.server_address[1], flush=True)
     threading.Timer(args.lifetime, server.shutdown).start()

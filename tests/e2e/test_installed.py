@@ -9,10 +9,9 @@ import subprocess
 import tempfile
 import unittest
 
-from desktop import ABOVE, BOARD_TITLE, Bolta, DesktopCase, key, main, spawn, stop, wait_for
+from desktop import ABOVE, BOARD_TITLE, MESSAGE_TITLE, Bolta, DesktopCase, main, spawn, stop
 
 NOBODY = 65534
-MESSAGE_TITLE = "(;´Д｀)"
 
 
 class UserBolta(Bolta):
@@ -72,9 +71,7 @@ class InstalledPackage(DesktopCase):
         self.assertIn('"%s"' % entry["Desktop Entry"]["StartupWMClass"], window.prop("WM_CLASS"))
         self.assertIn(ABOVE, window.states(), "on top by default")
 
-        self.open_menu(run, window)
-        key("t")
-        wait_for("the frame no longer on top", lambda: ABOVE not in window.states(), 5)
+        self.toggle_on_top(run, window)
         self.close(run, window)
 
         folder = os.path.join(home, ".config", "bolta")
