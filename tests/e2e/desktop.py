@@ -29,14 +29,13 @@ SCREEN = (1024, 768)
 ABOVE = "_NET_WM_STATE_ABOVE"
 # The demo's title picture, 300 x 72, dark red with a rim; the fit adds a margin of 4 each way.
 PICTURE, MARGIN, PICTURE_RED = (300, 72), 4, (139, 26, 26)
-FITTED = tuple(side + MARGIN for side in PICTURE)
 BACKGROUND = ((243, 228, 193), (253, 246, 227))  # the demo background's two colours
 DEADLINE = 30  # seconds: generous, for a loaded machine and a cold font cache
-# Each window manager, what it needs besides, and how long a window takes to stop moving after it
-# is mapped. Openbox binds Alt+Space to its own window menu: the configuration below drops that
-# binding, since the tool opens its own window menu on it, as on its home desktop. Under xfwm4,
-# KWin and mutter the manager's menu comes up on Alt+Space instead: the tests reach the tool's
-# menu by Shift+F10, the Menu key and the right button there.
+# Each window manager and the compositor it needs besides (the others composite by themselves),
+# each on a D-Bus session of its own. Openbox binds Alt+Space to its own window menu: the configuration below drops that
+# binding, since the tool opens its own window menu on it, as on its home desktop; KWin leaves it
+# to the window too. Under xfwm4 and mutter the manager's own menu comes up on Alt+Space: the tests
+# reach the tool's menu by Shift+F10, the Menu key and the right button there.
 WINDOW_MANAGERS = {
     "openbox": (["openbox", "--sm-disable", "--config-file", "{openbox_config}"], ["xcompmgr"]),
     "xfwm4": (["xfwm4", "--compositor=on", "--sm-client-disable"], []),
@@ -44,7 +43,7 @@ WINDOW_MANAGERS = {
     "mutter": (["mutter", "--x11", "--replace", "--sm-disable"], []),
 }
 WM = os.environ.get("BOLTA_E2E_WM", "openbox")
-ALT_SPACE = "alt+space" if WM == "openbox" else "shift+F10"
+ALT_SPACE = "alt+space" if WM in ("openbox", "kwin") else "shift+F10"
 # Without a named proxy the tool follows the environment's; the tests decide for themselves.
 for variable in ("http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY",
                  "GDK_BACKEND", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS"):
@@ -95,7 +94,9 @@ def drag(start, offset, steps=6):
 
 
 def work_area():
-    return tuple(int(v) for v in re.findall(r"-?\d+", x("xprop", "-root", "_NET_WORKAREA"))[:4])
+    """The root's work area; the whole screen where the window manager sets none (KWin)."""
+    area = re.findall(r"-?\d+", x("xprop", "-root", "_NET_WORKAREA"))[:4]
+    return tuple(int(v) for v in area) if area else (0, 0) + SCREEN
 
 
 def pixel(png, px, py):
