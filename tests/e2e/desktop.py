@@ -200,12 +200,15 @@ class Bolta:
             shutil.copy2(executable, self.path)
         self.process = None
 
-    def start(self, *args, env=None):
-        """Starts the tool with `args`, in the test's environment with `env` added."""
-        self.process = spawn([self.path, *args], cwd=self.folder, env=dict(
-            os.environ, WEBKIT_DISABLE_COMPOSITING_MODE="1",
-            XDG_CACHE_HOME=os.path.join(self.folder, ".cache"),
-            XDG_DATA_HOME=os.path.join(self.folder, ".local"), **(env or {})))
+    def start(self, *args, env=None, prefix=(), stderr=None):
+        """Starts the tool with `args`, in the test's environment with `env` added (a None value
+        removes the variable), after the command words `prefix`, its errors to file `stderr`."""
+        env = dict(os.environ, WEBKIT_DISABLE_COMPOSITING_MODE="1",
+                   XDG_CACHE_HOME=os.path.join(self.folder, ".cache"),
+                   XDG_DATA_HOME=os.path.join(self.folder, ".local"), **(env or {}))
+        with open(stderr or os.devnull, "wb") as errors:
+            self.process = spawn([*prefix, self.path, *args], cwd=self.folder, stderr=errors,
+                                 env={k: v for k, v in env.items() if v is not None})
         return self
 
     def windows(self, title=None):

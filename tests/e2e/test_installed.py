@@ -9,30 +9,23 @@ import subprocess
 import tempfile
 import unittest
 
-from desktop import ABOVE, BOARD_TITLE, MESSAGE_TITLE, Bolta, DesktopCase, main, spawn, stop
+from desktop import ABOVE, BOARD_TITLE, MESSAGE_TITLE, Bolta, DesktopCase, main, stop
 
 NOBODY = 65534
 
 
 class UserBolta(Bolta):
-    """The installed executable, run as nobody with `home` as home folder."""
+    """The installed executable, run as nobody with `home` as home folder, from `scratch`."""
 
     def __init__(self, executable, home, scratch):
         super().__init__(executable, os.path.dirname(executable), os.path.basename(executable))
-        self.home, self.scratch = home, scratch
-        self.errors = os.path.join(scratch, "stderr")
+        self.folder, self.home, self.errors = scratch, home, os.path.join(scratch, "stderr")
 
     def start(self, *args):
-        env = dict(os.environ, HOME=self.home, WEBKIT_DISABLE_COMPOSITING_MODE="1",
-                   XDG_CACHE_HOME=os.path.join(self.scratch, "cache"),
-                   XDG_DATA_HOME=os.path.join(self.scratch, "data"))
-        for variable in ("XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"):
-            env.pop(variable, None)
-        with open(self.errors, "wb") as errors:
-            self.process = spawn(["setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY,
-                                  "--clear-groups", "--pdeathsig", "keep", self.path, *args],
-                                 cwd=self.scratch, env=env, stderr=errors)
-        return self
+        return super().start(*args, env=dict(HOME=self.home, XDG_CONFIG_HOME=None,
+                                             XDG_RUNTIME_DIR=None), stderr=self.errors, prefix=(
+            "setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY, "--clear-groups",
+            "--pdeathsig", "keep"))
 
     def stderr(self):
         return pathlib.Path(self.errors).read_text()
