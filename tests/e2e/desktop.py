@@ -180,8 +180,11 @@ class Window:
             steady, last[0] = now == last[0], now
             return steady and (expected is None or now[:len(expected)] == tuple(expected)) and now
 
-        return wait_for("the frame shown and still%s" % (expected and " at %s" % (expected,) or ""),
-                        lambda: still() or time.sleep(0.3))
+        what = "the frame shown and still" + (expected and " at %s" % (expected,) or "")
+        try:
+            return wait_for(what, lambda: still() or time.sleep(0.3))
+        except AssertionError:
+            raise AssertionError("timed out waiting for %s: it is at %s" % (what, last[0]))
 
     def activate(self):
         x("xdotool", "windowactivate", "--sync", self.wid)
