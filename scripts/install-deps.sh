@@ -9,7 +9,7 @@ build=(cmake ninja-build g++ pkg-config
 # Running it: the Japanese Gothic face the message page asks for, and python3 for the demo board.
 run=(fonts-ipafont-gothic python3)
 # A virtual desktop where there is no display, and the X clients that watch and screenshot it.
-display=(xvfb openbox xdotool x11-utils imagemagick)
+display=(xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick)
 # The window managers of the major desktops besides, for scripts/e2e-matrix.sh.
 desktops=(kwin-x11 mutter xfwm4 dbus-daemon)
 # The tests: unit test framework, formatter, compositor, Xfce's window manager (the end-to-end

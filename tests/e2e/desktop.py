@@ -82,6 +82,18 @@ def key(*keys, delay=80):
     xdotool("key", "--delay", delay, *keys)
 
 
+def type_text(text):
+    """Types `text`. A character the keyboard map lacks gets a key of its own first, for good:
+    xdotool would map it for a moment only, and a busy client may read the map once it has changed
+    again (and see another character)."""
+    keysyms = {ord(c) if ord(c) < 0x100 else 0x1000000 + ord(c) for c in text if ord(c) > 0x7E}
+    free = [code for code, keys in re.findall(r"keycode\s+(\d+) =(.*)", x("xmodmap", "-pke"))
+            if not keys.strip()]
+    for code, keysym in zip(free, sorted(keysyms)):
+        x("xmodmap", "-e", "keycode %s = 0x%x" % (code, keysym), check=True)
+    xdotool("type", "--delay", 60, text)
+
+
 def drag(start, offset, steps=6):
     """A left-button drag, a step at a time: the tool must see the press before the pointer moves."""
     xdotool("mousemove", *start, "mousedown", 1)
@@ -349,14 +361,14 @@ class DesktopCase(unittest.TestCase):
         type(self).picture_time += 10
         os.utime(path, (self.picture_time, self.picture_time))
 
-    def refresh(self, window, size, place, keys=("F5",)):
-        """F5 (or `keys`, at once) on the frame; then the frame is back at the top left of
-        `place`, its client area of `size`."""
+    def refresh(self, window, size, place=None, keys=("F5",)):
+        """F5 (or `keys`, at once) on the frame; then its client area is of `size`, and the frame
+        back at the top left of `place` when given."""
         window.activate()
         key(*keys, delay=0)
         wait_for("the client area of %s" % (size,), lambda: window.viewable() and
                  window.client()[2:] == size)
-        return window.settled_outer(place[:2])
+        return window.settled_outer(place and place[:2])
 
     def assert_fitted(self, window, shot, picture, colour, corner=None, scale=1, window_scale=1):
         """The client area holds the whole `picture` (its size) at `scale`, of `colour` at the

@@ -8,7 +8,7 @@ import signal
 import subprocess
 
 from desktop import (ABOVE, ALT_SPACE, DEADLINE, DesktopCase, ini, key, main, refused_port, spawn,
-                     stop, wait_for, work_area, xdotool)
+                     stop, type_text, wait_for, work_area, xdotool)
 
 DIALOG_TITLE = "プロキシの設定"
 # OK has the focus: Tab goes to Cancel, the box, the address edit, the port edit.
@@ -19,10 +19,6 @@ def centred(size, frame, area):
     """Where a window of `size` centred on `frame` and kept inside the work `area` goes."""
     return tuple(max(area[i], min((2 * frame[i] + frame[i + 2]) // 2 - size[i] // 2,
                                   area[i] + area[i + 2] - size[i])) for i in (0, 1)) + tuple(size)
-
-
-def type_text(text):
-    xdotool("type", "--delay", 60, text)
 
 
 def cpu_ticks(pid):
