@@ -2,14 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <atomic>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <thread>
 
@@ -78,31 +73,6 @@ class RecordingInternet final : public InternetOpener, public SignboardPages {
     Log& log;
   };
   InternetOpener& inner_;
-};
-
-// Debian's tinyproxy on a free loopback port, in the foreground, for as long as this lives.
-class Tinyproxy {
- public:
-  const uint16_t port = UnusedPort();
-
-  Tinyproxy() {
-    std::ofstream(config_) << "Port " << port << "\nListen 127.0.0.1\nAllow 127.0.0.1\n"
-                           << "LogLevel Critical\n";
-    const char* argv[] = {"tinyproxy", "-d", "-c", config_.c_str(), nullptr};
-    if (posix_spawnp(&pid_, "tinyproxy", nullptr, nullptr, const_cast<char**>(argv), environ)) {
-      throw std::runtime_error("tinyproxy cannot be started (is it installed?)");
-    }
-  }
-  ~Tinyproxy() {
-    ::kill(pid_, SIGKILL);
-    ::waitpid(pid_, nullptr, 0);
-    std::filesystem::remove(config_);
-  }
-
- private:
-  const std::string config_ =
-      std::filesystem::temp_directory_path() / ("bolta-tinyproxy-" + std::to_string(port));
-  pid_t pid_ = -1;
 };
 
 class FetchOverLoopback : public ::testing::Test {
@@ -252,21 +222,6 @@ TEST_F(FetchOverLoopback, server_or_proxy_name_that_is_none_fails_reaching_no_on
   EXPECT_EQ(Fetch(ThreadAddress(at)), Ending(kFetchFailed));
   EXPECT_EQ(server.requests(), Log{});
   EXPECT_EQ(proxy.requests(), Log{});
-}
-
-TEST_F(FetchOverLoopback, real_proxy_relays_the_request_and_the_signboard_shows) {
-  LoopbackServer server(kServes);
-  Tinyproxy tinyproxy;
-  UseProxy(1, tinyproxy.port);
-  Log log;  // a fetch failure until tinyproxy listens, for five seconds at most
-  for (int i = 0; i < 250 && (log = Fetch(ThreadAddress(server.address()))) != Ending(kSignboard);
-       ++i) {
-    std::this_thread::sleep_for(20ms);
-  }
-  EXPECT_EQ(log, Ending(kSignboard));
-  EXPECT_EQ(info_.title, "Test board");
-  ASSERT_EQ(server.requests().size(), 1u);
-  EXPECT_NE(server.requests()[0].find("tinyproxy"), std::string::npos) << server.requests()[0];
 }
 
 }  // namespace
