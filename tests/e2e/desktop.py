@@ -331,9 +331,15 @@ class DesktopCase(unittest.TestCase):
         return run, window
 
     def close(self, run, window, *keys):
+        """Closes the frame, once it stands still, with alt+F4 or `keys`."""
+        window.settled_outer()
         window.activate()
         key(*(keys or ["alt+F4"]))
-        self.assertEqual(run.process.wait(timeout=DEADLINE), 0, "exit code after a normal close")
+        try:
+            self.assertEqual(run.process.wait(timeout=DEADLINE), 0, "exit code after a close")
+        except subprocess.TimeoutExpired:
+            self.fail("the tool runs on after the close, its window %s" % (
+                "still shown" if run.windows() else "gone"))
 
     def open_menu(self, run, window, menu_key=None):
         """Opens the frame's window menu with `menu_key`, or by a right click on the page."""
