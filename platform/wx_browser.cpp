@@ -68,13 +68,17 @@ struct WxBrowser::OwnDocument {
   std::string html;  // UTF-8
 };
 
-std::unique_ptr<WxBrowser> WxBrowser::Create(WxFrameWindow& frame) {
+std::unique_ptr<WxBrowser> WxBrowser::Create(WxFrameWindow& frame,
+                                             const std::optional<std::string>& proxyUri) {
   if (!wxWebView::IsBackendAvailable(wxString(wxWebViewBackendWebKit))) return nullptr;
   wxWebView* view =
       wxWebView::New(frame.frame(), wxID_ANY, wxString(wxWebViewDefaultURLStr), wxDefaultPosition,
                      wxDefaultSize, wxString(wxWebViewBackendWebKit));
   if (view == nullptr || view->GetNativeBackend() == nullptr) return nullptr;
-  return std::unique_ptr<WxBrowser>(new WxBrowser(frame, view));
+  std::unique_ptr<WxBrowser> browser(new WxBrowser(frame, view));
+  // Only the web view's own blank page has loaded yet: nothing has gone to the network.
+  if (proxyUri) browser->UseProxy(*proxyUri);
+  return browser;
 }
 
 WxBrowser::WxBrowser(WxFrameWindow& frame, wxWebView* view)
@@ -84,6 +88,7 @@ WxBrowser::WxBrowser(WxFrameWindow& frame, wxWebView* view)
       pictureWait_(std::make_unique<wxTimer>()) {
   Harden();
   ServeOwnDocuments();
+  WatchWebProcess();
   g_signal_connect(native_, "destroy",
                    G_CALLBACK(+[](GtkWidget*, WxBrowser* self) { self->native_ = nullptr; }), this);
   gdk_event_handler_set(&WxBrowser::PreTranslate, this, nullptr);
@@ -130,6 +135,27 @@ void WxBrowser::Harden() {
                      webkit_download_cancel(download);
                    }),
                    nullptr);
+}
+
+void WxBrowser::UseProxy(const std::string& uri) {
+  // No host goes around it, as none goes around it for the request.
+  WebKitNetworkProxySettings* proxy = webkit_network_proxy_settings_new(uri.c_str(), nullptr);
+  webkit_website_data_manager_set_network_proxy_settings(
+      webkit_web_view_get_website_data_manager(WEBKIT_WEB_VIEW(native_)),
+      WEBKIT_NETWORK_PROXY_MODE_CUSTOM, proxy);
+  webkit_network_proxy_settings_free(proxy);
+}
+
+void WxBrowser::WatchWebProcess() {
+  g_signal_connect(
+      native_, "web-process-terminated",
+      G_CALLBACK(+[](WebKitWebView*, WebKitWebProcessTerminationReason reason, WxBrowser* self) {
+        if (!self->events_.onWebProcessEnded) return;
+        self->events_.onWebProcessEnded(reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT
+                                            ? "the web engine's process ran out of memory"
+                                            : "the web engine's process ended unexpectedly");
+      }),
+      this);
 }
 
 void WxBrowser::ServeOwnDocuments() {

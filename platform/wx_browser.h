@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,14 +34,20 @@ class WxBrowser final : public BrowserControl, public ViewWindow {
     std::function<void(int32_t id)> onTimer;
     std::function<bool(const Msg& msg)> preTranslateMessage;  // true: consumed
     std::function<void()> openSystemMenu;
+    // The engine's process that draws the page has ended, `cause` says why; the next load starts
+    // another.
+    std::function<void(const std::string& cause)> onWebProcessEnded;
   };
 
   // The longest wait for a page's pictures: a picture server that hangs must not keep the frame
   // parked, so after this the page counts as loaded with whatever pictures have arrived.
   static constexpr int kPictureWaitMs = 10000;
 
-  // Creates the web view filling `frame`'s client area; null when WebKit cannot be had.
-  static std::unique_ptr<WxBrowser> Create(WxFrameWindow& frame);
+  // Creates the web view filling `frame`'s client area; null when WebKit cannot be had. The page's
+  // pictures come through the proxy at `proxyUri`, or without it as the desktop's and the
+  // environment's proxy configuration says.
+  static std::unique_ptr<WxBrowser> Create(WxFrameWindow& frame,
+                                           const std::optional<std::string>& proxyUri);
   ~WxBrowser();
   WxBrowser(const WxBrowser&) = delete;
   WxBrowser& operator=(const WxBrowser&) = delete;
@@ -63,6 +70,8 @@ class WxBrowser final : public BrowserControl, public ViewWindow {
 
   WxBrowser(WxFrameWindow& frame, wxWebView* view);
   void Harden();
+  void UseProxy(const std::string& uri);
+  void WatchWebProcess();
   void ServeOwnDocuments();
   void StartLoad(LoadKind kind);
   void OnLoadEnded(const wxWebViewEvent& event);
