@@ -57,7 +57,8 @@ void ReportSettingsWriteFailure(const std::filesystem::path& file, const std::st
 
 // The page cannot be shown, or a library cannot go on: standard error names the cause first, so
 // that it is there even when no message box can be shown, then the user is told and the process
-// ends, as nothing it holds needs saving before the window has come up.
+// ends on the spot. Nothing has changed before the window has come up; afterwards the libraries
+// are past a clean close, and the window's last place is given up.
 [[noreturn]] void Abandon(const std::string& cause, std::string_view message) {
   std::cerr << "bolta: " << cause << std::endl;
   if (wxIsMainThread()) {
@@ -88,7 +89,7 @@ struct CBoltaApp::Session {
   bool ending = false;    // a session-end signal has come
   bool windowUp = false;  // from the window's first showing until its destruction
   bool fitted = false;    // the first page has been fitted
-  bool failed = false;    // the start is being abandoned: the page's events are not for the view
+  bool failed = false;    // the tool is being abandoned: the page's events are not for the view
   // Before the first fit the view could not be made; after it, the fault is no longer the view's.
   FatalLibraryErrors fatalErrors{[this](const std::string& message) {
     failed = true;
