@@ -70,7 +70,7 @@ class WebEngine(DesktopCase):
     @unittest.skipUnless(can_unshare(), "only root can replace the web engine's helper")
     def test_a_web_process_that_cannot_run_is_told_and_the_tool_ends(self):
         run = self.logged(UNUSABLE_WEB_PROCESS).start(self.server.thread("demo"))
-        self.assert_told(run, "readPIDFromPeer")
+        self.assert_told(run, "cannot go on")
 
     def test_a_web_process_that_dies_before_the_fit_is_told_and_the_tool_ends(self):
         run = self.logged().start(self.board_server(slow=10).thread("demo"))
