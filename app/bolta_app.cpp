@@ -67,12 +67,12 @@ void ReportSettingsWriteFailure(const std::filesystem::path& file, const std::st
   std::_Exit(EXIT_FAILURE);
 }
 
-// The proxy the page's pictures come through: the request's own, or none when the request
-// follows the environment.
-std::optional<std::string> PictureProxy(const SettingsStore& settings) {
+// The page's pictures go as the request goes: through the proxy named in the tool, else as the
+// environment says; only when it names none do they follow the desktop's settings.
+std::optional<ProxyRoutes> PictureProxies(const SettingsStore& settings) {
   const ProxySetting proxy = ReadProxySetting(settings);
-  if (!proxy.UsesNamedProxy()) return std::nullopt;
-  return ProxyUri(proxy.Name());
+  if (proxy.UsesNamedProxy()) return NamedProxyRoutes(proxy.Name());
+  return EnvironmentProxyRoutes([](const char* name) { return std::getenv(name); });
 }
 
 }  // namespace
@@ -135,7 +135,7 @@ bool CBoltaApp::InitInstance() {
   FrameCreateParams params;
   s.frame.PreCreateWindow(params);
   s.frameWindow.Create(params, text::kTemplateWindowTitle);
-  s.browser = WxBrowser::Create(s.frameWindow, PictureProxy(s.settings));
+  s.browser = WxBrowser::Create(s.frameWindow, PictureProxies(s.settings));
   if (!s.browser) Abandon("the web view cannot be created", text::kErrCreateDocumentFailed);
   ViewContext context{*s.browser, *s.browser, s.frame, s.document, s.settings, s.internet};
   s.view = std::make_unique<CBoltaView>(context, s.args);

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string_view>
+#include <vector>
 
 #include "platform/page_input.h"
 #include "platform/wx_frame_window.h"
@@ -69,7 +70,7 @@ struct WxBrowser::OwnDocument {
 };
 
 std::unique_ptr<WxBrowser> WxBrowser::Create(WxFrameWindow& frame,
-                                             const std::optional<std::string>& proxyUri) {
+                                             const std::optional<ProxyRoutes>& proxies) {
   if (!wxWebView::IsBackendAvailable(wxString(wxWebViewBackendWebKit))) return nullptr;
   wxWebView* view =
       wxWebView::New(frame.frame(), wxID_ANY, wxString(wxWebViewDefaultURLStr), wxDefaultPosition,
@@ -77,7 +78,7 @@ std::unique_ptr<WxBrowser> WxBrowser::Create(WxFrameWindow& frame,
   if (view == nullptr || view->GetNativeBackend() == nullptr) return nullptr;
   std::unique_ptr<WxBrowser> browser(new WxBrowser(frame, view));
   // Only the web view's own blank page has loaded yet: nothing has gone to the network.
-  if (proxyUri) browser->UseProxy(*proxyUri);
+  if (proxies) browser->UseProxies(*proxies);
   return browser;
 }
 
@@ -137,13 +138,22 @@ void WxBrowser::Harden() {
                    nullptr);
 }
 
-void WxBrowser::UseProxy(const std::string& uri) {
-  // No host goes around it, as none goes around it for the request.
-  WebKitNetworkProxySettings* proxy = webkit_network_proxy_settings_new(uri.c_str(), nullptr);
+void WxBrowser::UseProxies(const ProxyRoutes& proxies) {
+  std::vector<const char*> bypass;
+  for (const std::string& host : proxies.bypass) bypass.push_back(host.c_str());
+  bypass.push_back(nullptr);
+  // Addresses of other schemes, which the page does not use, go straight.
+  WebKitNetworkProxySettings* settings = webkit_network_proxy_settings_new(nullptr, bypass.data());
+  if (!proxies.http.empty()) {
+    webkit_network_proxy_settings_add_proxy_for_scheme(settings, "http", proxies.http.c_str());
+  }
+  if (!proxies.https.empty()) {
+    webkit_network_proxy_settings_add_proxy_for_scheme(settings, "https", proxies.https.c_str());
+  }
   webkit_website_data_manager_set_network_proxy_settings(
       webkit_web_view_get_website_data_manager(WEBKIT_WEB_VIEW(native_)),
-      WEBKIT_NETWORK_PROXY_MODE_CUSTOM, proxy);
-  webkit_network_proxy_settings_free(proxy);
+      WEBKIT_NETWORK_PROXY_MODE_CUSTOM, settings);
+  webkit_network_proxy_settings_free(settings);
 }
 
 void WxBrowser::WatchWebProcess() {

@@ -13,6 +13,7 @@
 
 #include "display/browser_control.h"
 #include "display/page_message.h"
+#include "platform/curl_proxy.h"
 
 class wxTimer;
 class wxWebView;
@@ -44,10 +45,9 @@ class WxBrowser final : public BrowserControl, public ViewWindow {
   static constexpr int kPictureWaitMs = 10000;
 
   // Creates the web view filling `frame`'s client area; null when WebKit cannot be had. The page's
-  // pictures come through the proxy at `proxyUri`, or without it as the desktop's and the
-  // environment's proxy configuration says.
+  // pictures go by `proxies`, or when none are given as the desktop's proxy settings say.
   static std::unique_ptr<WxBrowser> Create(WxFrameWindow& frame,
-                                           const std::optional<std::string>& proxyUri);
+                                           const std::optional<ProxyRoutes>& proxies);
   ~WxBrowser();
   WxBrowser(const WxBrowser&) = delete;
   WxBrowser& operator=(const WxBrowser&) = delete;
@@ -70,7 +70,7 @@ class WxBrowser final : public BrowserControl, public ViewWindow {
 
   WxBrowser(WxFrameWindow& frame, wxWebView* view);
   void Harden();
-  void UseProxy(const std::string& uri);
+  void UseProxies(const ProxyRoutes& proxies);
   void WatchWebProcess();
   void ServeOwnDocuments();
   void StartLoad(LoadKind kind);

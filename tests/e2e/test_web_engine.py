@@ -38,7 +38,7 @@ class WebEngine(DesktopCase):
         run.path = script
         return run
 
-    def test_with_use_proxy_the_pictures_come_through_the_proxy_and_fit(self):
+    def test_the_pictures_come_through_the_proxy_the_request_takes_and_fit(self):
         port, log = refused_port(), os.path.join(self.folder, "tinyproxy.log")
         config = os.path.join(self.folder, "tinyproxy.conf")
         pathlib.Path(config).write_text('Port %d\nListen 127.0.0.1\nAllow 127.0.0.1\nTimeout 10\n'
@@ -56,6 +56,12 @@ class WebEngine(DesktopCase):
         requests = re.findall(r"Request \(file descriptor \d+\): GET \S+/demo/(\S+)",
                               pathlib.Path(log).read_text(errors="replace"))
         self.assertEqual(sorted(requests), ["SETTING.TXT", "background.gif", "title.png"])
+        self.close(run, window)
+
+        # Without USE_PROXY both follow the environment as libcurl reads it: a bare host:port too.
+        run = self.bolta().start(server.thread("demo"), env={"http_proxy": "127.0.0.1:%d" % port})
+        window = run.window(BOARD_TITLE)
+        self.assertEqual(window.client()[2:], FITTED)
         self.close(run, window)
 
     def assert_told(self, run, cause):
