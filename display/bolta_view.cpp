@@ -22,14 +22,14 @@ constexpr int32_t kFitMargin = 4;
 
 }  // namespace
 
-CBoltaView::CBoltaView(ViewContext context, std::vector<std::string> args)
-    : context_(context), args_(std::move(args)) {}
+CBoltaView::CBoltaView(ViewContext context, std::optional<std::string> commandLineAddress)
+    : context_(context), commandLineAddress_(std::move(commandLineAddress)) {}
 
 void CBoltaView::OnInitialUpdate() {
-  if (args_.size() < 2) {
+  if (!commandLineAddress_) {
     ShowMessagePage(std::string(text::kMsgInvalidArgument));
   } else {
-    FetchSignboard(args_[1]);
+    FetchSignboard(*commandLineAddress_);
   }
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "mainwnd/geometry.h"
+#include "res/geometry.h"
 
 namespace bolta {
 

@@ -55,7 +55,7 @@ TEST_F(WindowTest, f5_and_left_press_act_other_keys_are_swallowed_alt_and_releas
     SCOPED_TRACE(row.name);
     FakeWindowLayer fresh;
     CMainFrame otherFrame(fresh, settings, proxyDialog);
-    CBoltaView otherView({fresh, fresh, otherFrame, document, settings, internet}, {"bolta"});
+    CBoltaView otherView({fresh, fresh, otherFrame, document, settings, internet}, {});
     EXPECT_EQ(otherView.PreTranslateMessage(row.msg), row.consumed);
     EXPECT_EQ(fresh.calls, row.calls);
   }

@@ -1,4 +1,4 @@
-#include "mainwnd/proxy_settings_dlg.h"
+#include "platform/wx_proxy_settings_dlg.h"
 
 #include <gtk/gtk.h>
 #include <wx/button.h>
