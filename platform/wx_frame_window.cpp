@@ -101,16 +101,21 @@ int WxFrameWindow::OnConfigure(GtkWidget*, GdkEventConfigure* event, WxFrameWind
   return FALSE;
 }
 
+WxFrameWindow::Origin WxFrameWindow::ClientOrigin() const {
+  gint x = 0;
+  gint y = 0;
+  gdk_window_get_origin(gtk_widget_get_window(toplevel_), &x, &y);
+  return {x, y};
+}
+
 void WxFrameWindow::RefreshPosition() const {
   // While a move of ours is on its way, the X server still reports the place before it.
   if (parked_ || !gtk_widget_get_mapped(toplevel_) || g_get_monotonic_time() < moveSettlesAt_) {
     return;
   }
-  gint x = 0;
-  gint y = 0;
-  gdk_window_get_origin(gtk_widget_get_window(toplevel_), &x, &y);
-  x_ = x - extents_.left;
-  y_ = y - extents_.top;
+  const Origin origin = ClientOrigin();
+  x_ = origin.x - extents_.left;
+  y_ = origin.y - extents_.top;
   placed_ = true;
 }
 
@@ -179,6 +184,11 @@ void WxFrameWindow::SetParked(bool parked) {
     if (gtk_widget_get_mapped(toplevel_)) Freeze();
     return;
   }
+  if (frozen_ && ClientOrigin() != frozenAt_) {
+    // Dragged while the page loaded: the frame comes back where the user put it.
+    x_ = ClientOrigin().x - extents_.left;
+    y_ = ClientOrigin().y - extents_.top;
+  }
   ApplyClientSize();
   // A frame never placed comes up where the window manager puts a new window.
   if (placed_) ApplyPosition();
@@ -194,6 +204,7 @@ void WxFrameWindow::Freeze() {
   frozen_.reset(gdk_window_create_similar_surface(window, CAIRO_CONTENT_COLOR,
                                                   gtk_widget_get_allocated_width(toplevel_),
                                                   gtk_widget_get_allocated_height(toplevel_)));
+  frozenAt_ = ClientOrigin();
   cairo_t* context = cairo_create(frozen_.get());
   gtk_widget_draw(toplevel_, context);
   cairo_destroy(context);

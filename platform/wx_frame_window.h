@@ -77,6 +77,13 @@ class WxFrameWindow final : public FrameWindow {
   static int OnMap(GtkWidget* widget, GdkEvent* event, WxFrameWindow* self);
   void ApplyPosition();
   void Freeze();
+  struct Origin {
+    int32_t x = 0;
+    int32_t y = 0;
+    friend bool operator==(const Origin&, const Origin&) = default;
+  };
+  // Where the client area is on the screen, as the X server says now.
+  Origin ClientOrigin() const;
   void ApplyWindowState();
   void RefreshExtents() const;
   void RefreshPosition() const;
@@ -106,6 +113,7 @@ class WxFrameWindow final : public FrameWindow {
     void operator()(cairo_surface_t* surface) const;
   };
   std::unique_ptr<cairo_surface_t, SurfaceDeleter> frozen_;  // drawn over the frame while parked
+  Origin frozenAt_;                                          // the client's origin then
   bool managed_ = false;                                     // mapped by the window manager
   bool topmost_ = false;
   double opacity_ = 1.0;
