@@ -184,10 +184,10 @@ void WxFrameWindow::SetParked(bool parked) {
     if (gtk_widget_get_mapped(toplevel_)) Freeze();
     return;
   }
-  if (frozen_ && ClientOrigin() != frozenAt_) {
+  if (const Origin now = ClientOrigin(); frozen_ && now != frozenAt_) {
     // Dragged while the page loaded: the frame comes back where the user put it.
-    x_ = ClientOrigin().x - extents_.left;
-    y_ = ClientOrigin().y - extents_.top;
+    x_ = now.x - extents_.left;
+    y_ = now.y - extents_.top;
   }
   ApplyClientSize();
   // A frame never placed comes up where the window manager puts a new window.
@@ -223,8 +223,8 @@ int WxFrameWindow::OnDraw(GtkWidget*, cairo_t* context, WxFrameWindow* self) {
 }
 
 int WxFrameWindow::OnMap(GtkWidget*, GdkEvent*, WxFrameWindow* self) {
-  // Some window managers (icewm, fluxbox) read the above state and the opacity only when they
-  // change on a window they manage, and icewm never clears an above state set before the map.
+  // Some window managers (icewm) follow the above state and the opacity only as they change on a
+  // window they manage, and never clear an above state that was set before the map.
   if (!std::exchange(self->managed_, true)) self->ApplyWindowState();
   return FALSE;
 }
