@@ -128,8 +128,14 @@ void CMainFrame::ToggleTopmost() {
 void CMainFrame::CenterWindow() {
   // The frame has no owner: the work area is both the reference and the bounds.
   const Rect area = window_.GetWorkArea();
-  const Rect frame = window_.GetWindowRect();
+  // While the view has the frame parked, the user still sees it where it was: that place is the
+  // one centred, and the fit brings the frame there.
+  const Rect frame = rectBeforePark_.value_or(window_.GetWindowRect());
   const Rect placed = CenterRect({frame.Width(), frame.Height()}, area, area);
+  if (rectBeforePark_) {
+    rectBeforePark_ = placed;
+    return;
+  }
   window_.MoveWindow(placed.left, placed.top, placed.Width(), placed.Height(), true);
 }
 

@@ -124,5 +124,14 @@ TEST_F(WindowTest, a_place_on_no_display_is_centred_at_the_fitted_size_and_store
                             "WINDOW_BOTTOM=417", "WINDOW_TOPMOST=1"}));
 }
 
+TEST_F(WindowTest, centring_during_a_park_is_where_the_fit_brings_the_frame_back) {
+  view.ShowSignboardPage();
+  view.OnDocumentComplete("about:blank");  // fitted at 100,50 212 x 94
+  view.PreTranslateMessage(Msg{WM_KEYDOWN, VK_F5});
+  frame.OnSysCommand(IDM_CENTER_WINDOW, 0);
+  view.OnTimer(1);
+  EXPECT_EQ(layer.windowRect, (Rect{406, 323, 618, 417}));
+}
+
 }  // namespace
 }  // namespace bolta
