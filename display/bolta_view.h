@@ -1,6 +1,6 @@
 #pragma once
 // The signboard view: starts the retrieval, shows the signboard or a message page in the browser,
-// hides the frame while a page loads and fits the frame to the page; left button drags, F5
+// parks the frame while a page loads and fits the frame to the page; left button drags, F5
 // reloads and fits again.
 #include <cstdint>
 #include <optional>
