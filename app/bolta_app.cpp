@@ -16,7 +16,6 @@
 #include "app/settings_store.h"
 #include "display/bolta_view.h"
 #include "mainwnd/main_frame.h"
-#include "mainwnd/proxy_settings_dlg.h"
 #include "platform/curl_internet.h"
 #include "platform/curl_proxy.h"
 #include "platform/event_loop.h"
@@ -24,6 +23,7 @@
 #include "platform/session_end.h"
 #include "platform/wx_browser.h"
 #include "platform/wx_frame_window.h"
+#include "platform/wx_proxy_settings_dlg.h"
 #include "res/encoding.h"
 #include "res/resource.h"
 #include "res/texts.h"
@@ -78,12 +78,11 @@ std::optional<ProxyRoutes> PictureProxies(const SettingsStore& settings) {
 }  // namespace
 
 struct CBoltaApp::Session {
-  Session(SettingsLocation settingsLocation, std::vector<std::string> args)
+  explicit Session(SettingsLocation settingsLocation)
       : settings(std::move(settingsLocation), &ReportSettingsWriteFailure),
         internet(InternetOptions(ending)),
         proxyDialog(frameWindow),
-        frame(frameWindow, settings, proxyDialog),
-        args(std::move(args)) {}
+        frame(frameWindow, settings, proxyDialog) {}
 
   // Declared first: the other members may refer to them from their construction on.
   bool ending = false;    // a session-end signal has come
@@ -104,7 +103,6 @@ struct CBoltaApp::Session {
   CBoltaDoc document;
   std::unique_ptr<WxBrowser> browser;
   std::unique_ptr<CBoltaView> view;
-  std::vector<std::string> args;
   // A logout, a closed terminal or Ctrl+C closes the window as its close command does (storing
   // its place); during the start, before anything can have changed, it ends the start.
   SessionEndSignals signals{[this] {
@@ -116,7 +114,7 @@ struct CBoltaApp::Session {
   }};
 };
 
-CBoltaApp::CBoltaApp(std::vector<std::string> args) : args_(std::move(args)) {}
+CBoltaApp::CBoltaApp(std::optional<std::string> address) : address_(std::move(address)) {}
 
 CBoltaApp::~CBoltaApp() = default;
 
@@ -128,7 +126,7 @@ bool CBoltaApp::InitInstance() {
 
   // Chosen once per start: beside the executable, or the user's own when they may not write there.
   session_ = std::make_unique<Session>(
-      ChooseSettingsLocation(ExecutablePath(), ProcessSettingsEnvironment()), args_);
+      ChooseSettingsLocation(ExecutablePath(), ProcessSettingsEnvironment()));
   Session& s = *session_;
 
   // The command line is never opened as a file: the first argument goes to the view as it came.
@@ -138,7 +136,7 @@ bool CBoltaApp::InitInstance() {
   s.browser = WxBrowser::Create(s.frameWindow, PictureProxies(s.settings));
   if (!s.browser) Abandon("the web view cannot be created", text::kErrCreateDocumentFailed);
   ViewContext context{*s.browser, *s.browser, s.frame, s.document, s.settings, s.internet};
-  s.view = std::make_unique<CBoltaView>(context, s.args);
+  s.view = std::make_unique<CBoltaView>(context, address_);
 
   s.frameWindow.SetEvents({
       .onSysCommand = [&s](int32_t id) { s.frame.OnSysCommand(id, 0); },

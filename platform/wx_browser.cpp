@@ -27,14 +27,17 @@ constexpr std::string_view kAboutScheme = "about:";
 constexpr const char* kOwnScheme = "bolta";
 
 // Host-side only: the page's own markup runs no script. The body is measured as laid out
-// without wrapping: at the parked size every line of the message page's text art would
-// otherwise break, and the frame would be fitted to the broken figure. The viewport's width in
-// the page's own pixels comes along: against the view's width in window pixels it gives the
-// scale the engine draws at (text scaling zooms the whole page).
+// without wrapping and without stretching to the view: at the size the view has while a page
+// loads (the parked one, or the old page's through a reload) every line of the message page's
+// text art could break, and a page without a document type fills the view. The viewport's
+// width in the page's own pixels comes along: against the view's width in window pixels it gives
+// the scale the engine draws at (text scaling zooms the whole page).
 constexpr const char* kBodyScrollSizeScript =
     "(function(){var b=document.body;if(!b)return '';"
-    "var r=document.documentElement,w=r.style.width;r.style.width='max-content';"
-    "var s=b.scrollWidth+' '+b.scrollHeight;r.style.width=w;"
+    "var r=document.documentElement,k=[r.style.width,r.style.height,b.style.height];"
+    "r.style.width=r.style.height=b.style.height='max-content';"
+    "var s=r.scrollWidth+' '+r.scrollHeight;"
+    "r.style.width=k[0];r.style.height=k[1];b.style.height=k[2];"
     "var v=window.visualViewport;return s+' '+(v?v.width:window.innerWidth);})()";
 
 // Window pixels that hold `pagePixels` of the page drawn at `scale`: never fewer, so nothing is

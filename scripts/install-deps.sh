@@ -10,10 +10,11 @@ build=(cmake ninja-build g++ pkg-config
 run=(fonts-ipafont-gothic python3)
 # A virtual desktop where there is no display, and the X clients that watch and screenshot it.
 display=(xvfb openbox xdotool x11-utils imagemagick)
-# The tests: unit test framework, formatter, compositor, tray, HTTP proxy, the package's tools
-# (file and dpkg-shlibdeps for CPack) and its validators; clang with its sanitizer and libFuzzer
-# runtimes for the sanitizer build and the fuzz targets.
-test=(libgtest-dev libgmock-dev clang-format xcompmgr trayer tinyproxy
+# The tests: unit test framework, formatter, compositor, tray, HTTP proxy, TLS server and
+# certificates, compression of answers, the package's tools (file and dpkg-shlibdeps for CPack)
+# and its validators; clang with its sanitizer and libFuzzer runtimes for the sanitizer build and
+# the fuzz targets.
+test=(libgtest-dev libgmock-dev clang-format xcompmgr trayer tinyproxy openssl zlib1g-dev
   file dpkg-dev lintian desktop-file-utils appstream mandoc
   clang libclang-rt-14-dev)
 

@@ -1,5 +1,5 @@
-"""The Debian package, extracted into a folder of root's and run by an unprivileged user, as an
-installed copy is used. Run as: FILE PACKAGE.deb SCREENSHOT_DIR."""
+"""The Debian package, extracted into a system folder (/opt) and run by an unprivileged user and by
+root, as an installed copy is used. Run as: FILE PACKAGE.deb SCREENSHOT_DIR."""
 import configparser
 import os
 import pathlib
@@ -16,11 +16,11 @@ MESSAGE_TITLE = "(;´Д｀)"
 
 
 class UserBolta(Bolta):
-    """The installed executable, run as nobody with `home` as home folder."""
+    """The installed executable, run as `uid` with `home` as home folder."""
 
-    def __init__(self, executable, home, scratch):
+    def __init__(self, executable, home, scratch, uid):
         super().__init__(executable, os.path.dirname(executable), os.path.basename(executable))
-        self.home, self.scratch = home, scratch
+        self.home, self.scratch, self.uid = home, scratch, uid
         self.errors = os.path.join(scratch, "stderr")
 
     def start(self, *args):
@@ -30,7 +30,7 @@ class UserBolta(Bolta):
         for variable in ("XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"):
             env.pop(variable, None)
         with open(self.errors, "wb") as errors:
-            self.process = spawn(["setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY,
+            self.process = spawn(["setpriv", "--reuid=%d" % self.uid, "--regid=%d" % self.uid,
                                   "--clear-groups", "--pdeathsig", "keep", self.path, *args],
                                  cwd=self.scratch, env=env, stderr=errors)
         return self
@@ -44,51 +44,58 @@ class InstalledPackage(DesktopCase):
     """The harness's executable is the package here."""
 
     def setUp(self):
-        # The package's files belong to root, in folders everyone may read but only root write.
-        self.root = tempfile.mkdtemp(prefix="bolta-package-")
+        # The package's files belong to root, in folders everyone may read but only root write,
+        # among the system's program folders.
+        self.root = tempfile.mkdtemp(prefix="bolta-package-", dir="/opt")
         self.addCleanup(shutil.rmtree, self.root, ignore_errors=True)
         os.chmod(self.root, 0o755)
         subprocess.run(["dpkg-deb", "-x", self.executable, self.root], check=True)
         self.installed = os.path.join(self.root, "usr", "bin", "bolta")
 
-    def user_folder(self):
+    def user_folder(self, uid=NOBODY):
         folder = tempfile.mkdtemp(prefix="bolta-user-")
         self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
-        os.chown(folder, NOBODY, NOBODY)
+        os.chown(folder, uid, uid)
         return folder
 
-    def user_bolta(self, home):
-        run = UserBolta(self.installed, home, self.user_folder())
+    def user_bolta(self, home, uid=NOBODY):
+        run = UserBolta(self.installed, home, self.user_folder(uid), uid)
         self.addCleanup(lambda: run.process and stop([run.process]))
         return run
 
-    def test_a_user_who_may_not_write_beside_the_executable_keeps_the_choice_in_their_folder(self):
-        home = self.user_folder()
-        run = self.user_bolta(home).start(self.server.thread("demo"))
-        window = run.window(BOARD_TITLE)
-        self.screenshot("e2e-package.png")
-        entry = configparser.ConfigParser(interpolation=None)
-        entry.read(os.path.join(self.root, "usr/share/applications/jp.bolta.Bolta.desktop"))
-        self.assertIn('"%s"' % entry["Desktop Entry"]["StartupWMClass"], window.prop("WM_CLASS"))
-        self.assertIn(ABOVE, window.states(), "on top by default")
+    def package_files(self):
+        return sorted((folder, sorted(names)) for folder, _, names in os.walk(self.root))
 
-        self.open_menu(run, window)
-        key("t")
-        wait_for("the frame no longer on top", lambda: ABOVE not in window.states(), 5)
-        self.close(run, window)
+    def test_a_user_and_root_keep_the_choice_in_their_folder_never_beside_the_program(self):
+        installed = self.package_files()
+        for uid in (NOBODY, 0):  # root may write beside the program, and must not
+            home = self.user_folder(uid)
+            run = self.user_bolta(home, uid).start(self.server.thread("demo"))
+            window = run.window(BOARD_TITLE)
+            self.screenshot("e2e-package.png")
+            entry = configparser.ConfigParser(interpolation=None)
+            entry.read(os.path.join(self.root, "usr/share/applications/jp.bolta.Bolta.desktop"))
+            self.assertIn('"%s"' % entry["Desktop Entry"]["StartupWMClass"],
+                          window.prop("WM_CLASS"))
+            self.assertIn(ABOVE, window.states(), "on top by default")
 
-        folder = os.path.join(home, ".config", "bolta")
-        settings = pathlib.Path(folder, "Bolta.ini").read_bytes()
-        self.assertIn(b"\r\nWINDOW_TOPMOST=0\r\n", settings)
-        self.assertEqual(os.stat(folder).st_mode & 0o777, 0o700)
-        self.assertEqual(os.stat(folder).st_uid, NOBODY)
-        self.assertEqual(os.listdir(os.path.dirname(self.installed)), ["bolta"])
+            self.open_menu(run, window)
+            key("t")
+            wait_for("the frame no longer on top", lambda: ABOVE not in window.states(), 5)
+            self.close(run, window)
+            self.assertEqual(self.package_files(), installed)
 
-        again = self.user_bolta(home).start(self.server.thread("demo"))
-        window = again.window(BOARD_TITLE)
-        self.assertNotIn(ABOVE, window.states(), "the choice held")
-        self.close(again, window)
-        self.assertEqual(os.listdir(os.path.dirname(self.installed)), ["bolta"])
+            folder = os.path.join(home, ".config", "bolta")
+            settings = pathlib.Path(folder, "Bolta.ini").read_bytes()
+            self.assertIn(b"\r\nWINDOW_TOPMOST=0\r\n", settings)
+            self.assertEqual(os.stat(folder).st_mode & 0o777, 0o700)
+            self.assertEqual(os.stat(folder).st_uid, uid)
+
+            again = self.user_bolta(home, uid).start(self.server.thread("demo"))
+            window = again.window(BOARD_TITLE)
+            self.assertNotIn(ABOVE, window.states(), "the choice held")
+            self.close(again, window)
+            self.assertEqual(self.package_files(), installed)
 
     def test_without_an_argument_or_a_writable_home_the_tool_says_so_on_standard_error(self):
         run = self.user_bolta("/nonexistent").start()
