@@ -23,7 +23,7 @@ class CBoltaApp final : public wxApp {
   void OnAssertFailure(const wxChar* file, int line, const wxChar* func, const wxChar* cond,
                        const wxChar* msg) override;
 
-  // False when the window cannot be created; the process then ends with a non-zero code.
+  // When the window cannot be created the user is told and the process ends with a non-zero code.
   bool InitInstance();
 
  private:

@@ -86,8 +86,8 @@ def pixel(png, px, py):
 class BoardServer:
     """tools/board_server.py on loopback with the given boards; it stops by itself too."""
 
-    def __init__(self, boards, slow=0.0):
-        command = ["python3", SERVER, "--slow", slow, "--lifetime", 300]
+    def __init__(self, boards, slow=0.0, options=()):
+        command = ["python3", SERVER, "--slow", slow, "--lifetime", 300, *options]
         for name, folder in boards.items():
             command += ["--board", "%s=%s" % (name, folder)]
         self.process = spawn(command, stdout=subprocess.PIPE, text=True)
