@@ -91,7 +91,8 @@ struct CBoltaApp::Session {
   bool failed = false;    // the tool is being abandoned: the page's events are not for the view
   // Before the first fit the view could not be made; after it, the fault is no longer the view's.
   FatalLibraryErrors fatalErrors{[this](const std::string& message) {
-    failed = true;
+    // A library that fails again while the box is made: the first cause is on standard error.
+    if (std::exchange(failed, true)) std::_Exit(EXIT_FAILURE);
     Abandon("cannot go on: " + message,
             fitted ? text::kErrInternalApplication : text::kErrCreateDocumentFailed);
   }};
