@@ -3,22 +3,27 @@
 #include <wx/frame.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
+#include <wx/thread.h>
 
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <utility>
 
 #include "app/bolta_doc.h"
+#include "app/proxy_setting.h"
 #include "app/settings_path.h"
 #include "app/settings_store.h"
 #include "display/bolta_view.h"
 #include "mainwnd/main_frame.h"
-#include "mainwnd/proxy_settings_dlg.h"
 #include "platform/curl_internet.h"
+#include "platform/curl_proxy.h"
 #include "platform/event_loop.h"
+#include "platform/fatal_library_error.h"
 #include "platform/session_end.h"
 #include "platform/wx_browser.h"
 #include "platform/wx_frame_window.h"
+#include "platform/wx_proxy_settings_dlg.h"
 #include "res/encoding.h"
 #include "res/resource.h"
 #include "res/texts.h"
@@ -42,24 +47,55 @@ CurlInternetOptions InternetOptions(const bool& ending) {
 
 wxString Utf8(std::string_view text) { return wxString::FromUTF8(text.data(), text.size()); }
 
+// One of the tool's own texts, which are code page 932.
+wxString Text(std::string_view cp932) { return Utf8(Cp932ToUtf8(cp932)); }
+
 // The store stays silent to its callers; the user hears of the first failed write here.
 void ReportSettingsWriteFailure(const std::filesystem::path& file, const std::string& reason) {
   std::cerr << "bolta: cannot save the settings to " << file.string() << ": " << reason << "\n";
 }
 
+// The page cannot be shown, or a library cannot go on: standard error names the cause first, so
+// that it is there even when no message box can be shown, then the user is told and the process
+// ends on the spot. Nothing has changed before the window has come up; afterwards the libraries
+// are past a clean close, and the window's last place is given up.
+[[noreturn]] void Abandon(const std::string& cause, std::string_view message) {
+  std::cerr << "bolta: " << cause << std::endl;
+  if (wxIsMainThread()) {
+    wxMessageBox(Text(message), Text(text::kAppTitle), wxOK | wxICON_EXCLAMATION);
+  }
+  std::_Exit(EXIT_FAILURE);
+}
+
+// The page's pictures go as the request goes: through the proxy named in the tool, else as the
+// environment says; only when it names none do they follow the desktop's settings.
+std::optional<ProxyRoutes> PictureProxies(const SettingsStore& settings) {
+  const ProxySetting proxy = ReadProxySetting(settings);
+  if (proxy.UsesNamedProxy()) return NamedProxyRoutes(proxy.Name());
+  return EnvironmentProxyRoutes([](const char* name) { return std::getenv(name); });
+}
+
 }  // namespace
 
 struct CBoltaApp::Session {
-  Session(SettingsLocation settingsLocation, std::vector<std::string> args)
+  explicit Session(SettingsLocation settingsLocation)
       : settings(std::move(settingsLocation), &ReportSettingsWriteFailure),
         internet(InternetOptions(ending)),
         proxyDialog(frameWindow),
-        frame(frameWindow, settings, proxyDialog),
-        args(std::move(args)) {}
+        frame(frameWindow, settings, proxyDialog) {}
 
   // Declared first: the other members may refer to them from their construction on.
   bool ending = false;    // a session-end signal has come
   bool windowUp = false;  // from the window's first showing until its destruction
+  bool fitted = false;    // the first page has been fitted
+  bool failed = false;    // the tool is being abandoned: the page's events are not for the view
+  // Before the first fit the view could not be made; after it, the fault is no longer the view's.
+  FatalLibraryErrors fatalErrors{[this](const std::string& message) {
+    // A library that fails again while the box is made: the first cause is on standard error.
+    if (std::exchange(failed, true)) std::_Exit(EXIT_FAILURE);
+    Abandon("cannot go on: " + message,
+            fitted ? text::kErrInternalApplication : text::kErrCreateDocumentFailed);
+  }};
   SettingsStore settings;
   CurlInternetOpener internet;
   WxFrameWindow frameWindow;
@@ -68,10 +104,10 @@ struct CBoltaApp::Session {
   CBoltaDoc document;
   std::unique_ptr<WxBrowser> browser;
   std::unique_ptr<CBoltaView> view;
-  std::vector<std::string> args;
   // A logout, a closed terminal or Ctrl+C closes the window as its close command does (storing
   // its place); during the start, before anything can have changed, it ends the start.
   SessionEndSignals signals{[this] {
+    if (failed) std::_Exit(EXIT_FAILURE);  // over the box that tells of the failure
     if (std::exchange(ending, true) || !windowUp) return;
     RunOutsideModalLoops([this] {
       if (windowUp) frame.OnSysCommand(SC_CLOSE, 0);
@@ -79,7 +115,7 @@ struct CBoltaApp::Session {
   }};
 };
 
-CBoltaApp::CBoltaApp(std::vector<std::string> args) : args_(std::move(args)) {}
+CBoltaApp::CBoltaApp(std::optional<std::string> address) : address_(std::move(address)) {}
 
 CBoltaApp::~CBoltaApp() = default;
 
@@ -87,26 +123,21 @@ bool CBoltaApp::InitInstance() {
   // A GUI application would show wx's log messages (a failed script, say) in modal boxes, which
   // would hang an unattended start: they go to standard error.
   delete wxLog::SetActiveTarget(new wxLogStderr);
-  SetAppName(Utf8(text::kAppTitle));
+  SetAppName(Text(text::kAppTitle));
 
   // Chosen once per start: beside the executable, or the user's own when they may not write there.
   session_ = std::make_unique<Session>(
-      ChooseSettingsLocation(ExecutablePath(), ProcessSettingsEnvironment()), args_);
+      ChooseSettingsLocation(ExecutablePath(), ProcessSettingsEnvironment()));
   Session& s = *session_;
 
   // The command line is never opened as a file: the first argument goes to the view as it came.
   FrameCreateParams params;
   s.frame.PreCreateWindow(params);
   s.frameWindow.Create(params, text::kTemplateWindowTitle);
-  s.browser = WxBrowser::Create(s.frameWindow);
-  if (!s.browser) {
-    wxMessageBox(Utf8(text::kErrCreateDocumentFailed), Utf8(text::kAppTitle),
-                 wxOK | wxICON_EXCLAMATION);
-    session_.reset();
-    return false;
-  }
+  s.browser = WxBrowser::Create(s.frameWindow, PictureProxies(s.settings));
+  if (!s.browser) Abandon("the web view cannot be created", text::kErrCreateDocumentFailed);
   ViewContext context{*s.browser, *s.browser, s.frame, s.document, s.settings, s.internet};
-  s.view = std::make_unique<CBoltaView>(context, s.args);
+  s.view = std::make_unique<CBoltaView>(context, address_);
 
   s.frameWindow.SetEvents({
       .onSysCommand = [&s](int32_t id) { s.frame.OnSysCommand(id, 0); },
@@ -117,10 +148,22 @@ bool CBoltaApp::InitInstance() {
           },
   });
   s.browser->SetEvents({
-      .onDocumentComplete = [&s](const std::string& url) { s.view->OnDocumentComplete(url); },
+      .onDocumentComplete =
+          [&s](const std::string& url) {
+            if (s.failed) return;
+            s.view->OnDocumentComplete(url);
+            s.fitted = true;
+          },
       .onTimer = [&s](int32_t id) { s.view->OnTimer(id); },
       .preTranslateMessage = [&s](const Msg& msg) { return s.view->PreTranslateMessage(msg); },
       .openSystemMenu = [&s] { s.frameWindow.PopupSystemMenu(s.frame.GetSystemMenu()); },
+      // Once the page is up it stays up, and F5 starts the process again.
+      .onWebProcessEnded =
+          [&s](const std::string& cause) {
+            if (s.fitted) return;
+            s.failed = true;
+            Abandon(cause, text::kErrCreateDocumentFailed);
+          },
   });
 
   // The frame's creation work: menu, position, transparency, on-top state, tray icon.
@@ -137,8 +180,8 @@ bool CBoltaApp::InitInstance() {
     // s.ending holds: the start ends below.
   } catch (const std::exception& failure) {
     const std::string_view what = failure.what();
-    wxMessageBox(what.empty() ? Utf8(text::kErrInternalApplication) : Utf8(what),
-                 Utf8(text::kAppTitle), wxOK | wxICON_ERROR);
+    wxMessageBox(what.empty() ? Text(text::kErrInternalApplication) : Utf8(what),
+                 Text(text::kAppTitle), wxOK | wxICON_ERROR);
   }
 
   if (s.ending) return true;  // OnRun then ends the process

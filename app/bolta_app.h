@@ -5,16 +5,16 @@
 #include <wx/app.h>
 
 #include <memory>
+#include <optional>
 #include <string>
-#include <vector>
 
 namespace bolta {
 
 class CBoltaApp final : public wxApp {
  public:
-  // `args`: the process's argument vector as it was received, program name first; the toolkit
-  // never sees it.
-  explicit CBoltaApp(std::vector<std::string> args);
+  // `address`: the first command-line argument as it was received, none without one; the
+  // toolkit never sees it.
+  explicit CBoltaApp(std::optional<std::string> address);
   ~CBoltaApp() override;
 
   bool OnInit() override { return InitInstance(); }
@@ -23,13 +23,13 @@ class CBoltaApp final : public wxApp {
   void OnAssertFailure(const wxChar* file, int line, const wxChar* func, const wxChar* cond,
                        const wxChar* msg) override;
 
-  // False when the window cannot be created; the process then ends with a non-zero code.
+  // When the window cannot be created the user is told and the process ends with a non-zero code.
   bool InitInstance();
 
  private:
   struct Session;
 
-  std::vector<std::string> args_;
+  std::optional<std::string> address_;
   std::unique_ptr<Session> session_;
 };
 

@@ -4,9 +4,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <utility>
 
 #include "app/bolta_app.h"
 
@@ -36,13 +37,14 @@ int main(int argc, char** argv) {
   // GTK and wxWidgets take their own options out of the command line they are given and may
   // reject others; the first argument is an address that must reach the view untouched
   // ("--help" and "--display=x" included). The toolkit gets the program name alone.
-  std::vector<std::string> args(argv, argv + argc);
+  std::optional<std::string> address;
+  if (argc >= 2) address = argv[1];
   char* toolkitArgs[] = {argv[0], nullptr};
   int toolkitArgc = 1;
   char** toolkitArgv = toolkitArgs;
   // Without an address the window still shows its invalid-argument page; a terminal user also
   // learns what was expected.
-  if (argc < 2) std::fputs("usage: bolta THREAD-URL\n", stderr);
+  if (!address) std::fputs("usage: bolta THREAD-URL\n", stderr);
   if (!CanOpenDisplay()) {
     std::fprintf(stderr,
                  "bolta: cannot open a display; set DISPLAY to a running X server "
@@ -51,6 +53,6 @@ int main(int argc, char** argv) {
   }
 
   // wxWidgets owns and deletes the application object.
-  wxApp::SetInstance(new bolta::CBoltaApp(std::move(args)));
+  wxApp::SetInstance(new bolta::CBoltaApp(std::move(address)));
   return wxEntry(toolkitArgc, toolkitArgv);
 }

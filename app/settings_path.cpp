@@ -29,14 +29,30 @@ fs::path ConfigHome(const SettingsEnvironment& environment) {
   return fs::path(environment.home) / ".config";
 }
 
+// Whether `path` is `folder` or lies below it, by their names.
+bool IsWithin(const fs::path& path, const fs::path& folder) {
+  const fs::path relative = path.lexically_relative(folder);
+  return !relative.empty() && *relative.begin() != "..";
+}
+
+// Folders that only the package manager or an administrator's install writes.
+bool IsSystemProgramFolder(const fs::path& folder, const SettingsEnvironment& environment) {
+  if (IsWithin(folder, "/usr") || IsWithin(folder, "/opt")) return true;
+  // A prefix in the home folder (~/.local) makes a copy of the user's own.
+  const fs::path prefix = environment.installPrefix;
+  return IsWithin(folder, prefix) && !IsWithin(prefix, environment.home);
+}
+
 }  // namespace
 
 SettingsLocation ChooseSettingsLocation(const fs::path& executable,
                                         const SettingsEnvironment& environment) {
-  const fs::path beside = executable.parent_path() / FileName();
+  const fs::path folder = executable.parent_path();
+  const fs::path beside = folder / FileName();
   const fs::path config = ConfigHome(environment);
-  if (environment.mayReplaceFilesIn(executable.parent_path()) || config.empty())
-    return {beside, std::nullopt};
+  const bool portable =
+      !IsSystemProgramFolder(folder, environment) && environment.mayReplaceFilesIn(folder);
+  if (portable || config.empty()) return {beside, std::nullopt};
   return {config / "bolta" / FileName(), beside};
 }
 
@@ -45,7 +61,7 @@ SettingsEnvironment ProcessSettingsEnvironment() {
   if (home.empty()) {
     if (const passwd* user = ::getpwuid(::geteuid()); user && user->pw_dir) home = user->pw_dir;
   }
-  return {Variable("XDG_CONFIG_HOME"), home, &MayReplaceFilesIn};
+  return {Variable("XDG_CONFIG_HOME"), home, BOLTA_INSTALL_PREFIX, &MayReplaceFilesIn};
 }
 
 bool MayReplaceFilesIn(const fs::path& folder) {

@@ -22,14 +22,14 @@ constexpr int32_t kFitMargin = 4;
 
 }  // namespace
 
-CBoltaView::CBoltaView(ViewContext context, std::vector<std::string> args)
-    : context_(context), args_(std::move(args)) {}
+CBoltaView::CBoltaView(ViewContext context, std::optional<std::string> commandLineAddress)
+    : context_(context), commandLineAddress_(std::move(commandLineAddress)) {}
 
 void CBoltaView::OnInitialUpdate() {
-  if (args_.size() < 2) {
+  if (!commandLineAddress_) {
     ShowMessagePage(std::string(text::kMsgInvalidArgument));
   } else {
-    FetchSignboard(args_[1]);
+    FetchSignboard(*commandLineAddress_);
   }
 }
 
@@ -42,7 +42,7 @@ bool CBoltaView::PreTranslateMessage(const Msg& msg) {
   switch (msg.message) {
     case WM_LBUTTONDOWN:
       // The picture has no use for clicks: the whole page is the frame's handle.
-      context_.frame.window().BeginMoveDrag();
+      context_.frame.BeginMoveDrag();
       return true;
     case WM_KEYDOWN:
       if (msg.wParam == VK_F5) {
@@ -84,17 +84,17 @@ void CBoltaView::ShowMessagePage(const std::string& message) {
 void CBoltaView::MoveOffScreen() {
   // A second park before the fit (F5 again, or held) would leave the frame off the screen: the
   // first park's place is the one to come back to.
-  if (context_.frame.GetRectBeforePark()) return;
-  FrameWindow& frame = context_.frame.window();
+  CMainFrame& frame = context_.frame;
+  if (frame.GetRectBeforePark()) return;
   const Rect outer = frame.GetWindowRect();
-  context_.frame.SetRectBeforePark(outer);
+  frame.BeginPark();
   frame.MoveWindow(outer.left + kParkOffset, outer.top + kParkOffset, kParkedWidth, kParkedHeight,
                    true);
 }
 
 void CBoltaView::FitWindowToContent(bool withMargin) {
-  FrameWindow& frame = context_.frame.window();
-  const std::optional<Rect> before = context_.frame.GetRectBeforePark();
+  CMainFrame& frame = context_.frame;
+  const std::optional<Rect> before = frame.GetRectBeforePark();
   const Rect outer = frame.GetWindowRect();
   const Rect client = context_.window.GetClientRect();
   const std::optional<HtmlDocument> document = context_.browser.GetHtmlDocument();
@@ -111,7 +111,7 @@ void CBoltaView::FitWindowToContent(bool withMargin) {
     // Nothing to measure: come back as the frame was rather than stay hidden or shrink to nothing.
     frame.MoveWindow(before->left, before->top, before->Width(), before->Height(), true);
   }
-  context_.frame.SetRectBeforePark(std::nullopt);
+  if (before) frame.EndPark();
   context_.document.SetTitle(info.title);
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 // The signboard view: starts the retrieval, shows the signboard or a message page in the browser,
-// hides the frame while a page loads and fits the frame to the page; left button drags, F5
+// parks the frame while a page loads and fits the frame to the page; left button drags, F5
 // reloads and fits again.
 #include <cstdint>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "display/browser_control.h"
 #include "display/page_message.h"
@@ -34,8 +34,8 @@ class CBoltaView : public SignboardPages {
   inline static constexpr int32_t kRefreshTimer = 1;
   inline static constexpr int32_t kRefreshIntervalMs = 100;
 
-  // `args` is the process's argument vector, program name first.
-  CBoltaView(ViewContext context, std::vector<std::string> args);
+  // `commandLineAddress`: the first command-line argument, none when the tool was started without.
+  CBoltaView(ViewContext context, std::optional<std::string> commandLineAddress);
 
   void OnInitialUpdate();
   // True when the message is consumed and must not reach the page.
@@ -55,7 +55,7 @@ class CBoltaView : public SignboardPages {
 
  private:
   ViewContext context_;
-  std::vector<std::string> args_;
+  std::optional<std::string> commandLineAddress_;
 };
 
 }  // namespace bolta

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "mainwnd/geometry.h"
+#include "res/geometry.h"
 
 namespace bolta {
 

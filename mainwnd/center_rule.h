@@ -1,6 +1,6 @@
 #pragma once
 // The centre rule shared by the frame's centre command and the proxy dialog's placement.
-#include "mainwnd/geometry.h"
+#include "res/geometry.h"
 
 namespace bolta {
 

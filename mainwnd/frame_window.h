@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "mainwnd/geometry.h"
+#include "res/geometry.h"
 
 namespace bolta {
 
@@ -32,10 +32,16 @@ class FrameWindow {
   // The outer rectangle, decorations included, in screen coordinates, as last set by MoveWindow
   // (or by the user), with the decoration room of the real frame extents.
   virtual Rect GetWindowRect() const = 0;
-  // Sets the outer rectangle. A rectangle far off every display is a park: where the window
-  // manager clamps such a move, the layer hides the frame by other means while it is there and
-  // still reports the rectangle as asked; the next move back shows it again.
+  // Sets the outer rectangle, wherever it lies.
   virtual void MoveWindow(int32_t x, int32_t y, int32_t width, int32_t height, bool repaint) = 0;
+  // The view's park while a page loads. From true to false, MoveWindow changes only the rectangle
+  // reported and the size the page is laid out at: the user goes on seeing what was shown (the
+  // frame where it was, as it was drawn, or nothing before the first showing), since window
+  // managers keep part of every frame on the screen and hiding it would blink. False shows the
+  // last rectangle asked for in one step.
+  virtual void SetParked(bool parked) = 0;
+  // True when `rect` shares a pixel with a display.
+  virtual bool IsOnADisplay(const Rect& rect) const = 0;
   // The counterpart of WM_NCLBUTTONDOWN with HTCAPTION: the window manager moves the frame with
   // the pointer until the button is released.
   virtual void BeginMoveDrag() = 0;

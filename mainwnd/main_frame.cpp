@@ -1,6 +1,7 @@
 #include "mainwnd/main_frame.h"
 
 #include <string_view>
+#include <utility>
 
 #include "app/bolta_doc.h"
 #include "app/settings_keys.h"
@@ -70,6 +71,24 @@ void CMainFrame::RestorePosition() {
   // Right and bottom only say whether a position was stored: the view's fit sizes the frame.
   if (stored.IsEmpty()) return;
   window_.MoveWindow(stored.left, stored.top, kStartWidth, 0, false);
+  // A place on a monitor that has gone would leave the window where nobody can reach it, and its
+  // menu with it: it comes up centred on the primary monitor instead (the frame lies on none
+  // now), and once more when the first fit has given it its size.
+  if (!window_.IsOnADisplay(stored)) {
+    CenterWindow();
+    centerWhenFitted_ = true;
+  }
+}
+
+void CMainFrame::BeginPark() {
+  rectBeforePark_ = window_.GetWindowRect();
+  window_.SetParked(true);
+}
+
+void CMainFrame::EndPark() {
+  rectBeforePark_.reset();
+  if (std::exchange(centerWhenFitted_, false)) CenterWindow();
+  window_.SetParked(false);
 }
 
 void CMainFrame::ApplyTransparency(int32_t step) {
@@ -109,8 +128,14 @@ void CMainFrame::ToggleTopmost() {
 void CMainFrame::CenterWindow() {
   // The frame has no owner: the work area is both the reference and the bounds.
   const Rect area = window_.GetWorkArea();
-  const Rect frame = window_.GetWindowRect();
+  // While the view has the frame parked, the user still sees it where it was: that place is the
+  // one centred, and the fit brings the frame there.
+  const Rect frame = rectBeforePark_.value_or(window_.GetWindowRect());
   const Rect placed = CenterRect({frame.Width(), frame.Height()}, area, area);
+  if (rectBeforePark_) {
+    rectBeforePark_ = placed;
+    return;
+  }
   window_.MoveWindow(placed.left, placed.top, placed.Width(), placed.Height(), true);
 }
 

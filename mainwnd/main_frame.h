@@ -37,12 +37,20 @@ class CMainFrame {
   bool EnableLayeredStyle();
   bool SetWindowAlpha(ColorRef key, uint8_t alpha, uint32_t flags);
 
-  // While the view has parked the frame off the screen, the rectangle it had before; the stored
-  // position is this one, never the parked one.
-  const std::optional<Rect>& GetRectBeforePark() const { return rectBeforePark_; }
-  void SetRectBeforePark(std::optional<Rect> rect) { rectBeforePark_ = rect; }
+  // What the view does with its parent frame: read its outer rectangle, move it, drag it.
+  Rect GetWindowRect() const { return window_.GetWindowRect(); }
+  void MoveWindow(int32_t x, int32_t y, int32_t width, int32_t height, bool repaint) {
+    window_.MoveWindow(x, y, width, height, repaint);
+  }
+  void BeginMoveDrag() { window_.BeginMoveDrag(); }
 
-  FrameWindow& window() { return window_; }
+  // The view's park while a page loads, from BeginPark to EndPark: the user goes on seeing the
+  // frame as it was, and the place stored on close is the one before the park, never the parked
+  // one.
+  const std::optional<Rect>& GetRectBeforePark() const { return rectBeforePark_; }
+  void BeginPark();
+  void EndPark();
+
   const Menu& GetSystemMenu() const { return systemMenu_; }
 
  private:
@@ -58,6 +66,7 @@ class CMainFrame {
   const CBoltaDoc* activeDocument_ = nullptr;
   Menu systemMenu_;
   std::optional<Rect> rectBeforePark_;
+  bool centerWhenFitted_ = false;  // restored on no display: centred again at its real size
 };
 
 }  // namespace bolta

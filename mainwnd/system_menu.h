@@ -27,7 +27,6 @@ class Menu {
   explicit Menu(std::vector<MenuItem> items) : items_(std::move(items)) {}
 
   const std::vector<MenuItem>& items() const { return items_; }
-  std::size_t GetMenuItemCount() const { return items_.size(); }
 
   // By position; each edit shifts the entries behind it. False when the position is out of range
   // (an insert may also append at the end).

@@ -147,6 +147,9 @@ class CurlHttpFile final : public HttpFile {
     for (const auto& line : headerLines_) Append(headers_, line);
     // No User-Agent of libcurl's, and the agent name only for a request that has none.
     if (!HasHeader("User-Agent")) Append(headers_, "User-Agent: " + session.agent);
+    // A server may compress the body unasked: libcurl decodes every coding it knows, and the
+    // empty header keeps the Accept-Encoding that decoding would add off the wire.
+    if (!HasHeader("Accept-Encoding")) Append(headers_, "Accept-Encoding:");
     // libcurl would add this header of its own when it speaks to a proxy.
     Append(proxyHeaders_, "Proxy-Connection:");
 
@@ -156,6 +159,7 @@ class CurlHttpFile final : public HttpFile {
     curl_easy_setopt(
         easy, CURLOPT_HTTP_VERSION,
         version_ == "HTTP/1.0" ? long(CURL_HTTP_VERSION_1_0) : long(CURL_HTTP_VERSION_1_1));
+    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers_.get());
     curl_easy_setopt(easy, CURLOPT_PROXYHEADER, proxyHeaders_.get());
     if (!referrer_.empty()) curl_easy_setopt(easy, CURLOPT_REFERER, referrer_.c_str());
@@ -175,6 +179,7 @@ class CurlHttpFile final : public HttpFile {
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    if (!options.caFile.empty()) curl_easy_setopt(easy, CURLOPT_CAINFO, options.caFile.c_str());
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, long(options.connectTimeout.count()));
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, long(options.transferTimeout.count()));
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);

@@ -23,6 +23,9 @@ struct CurlInternetOptions {
   // Called at least every 5 ms while a call waits for the network; it must not call back into
   // the layer.
   std::function<void()> whileWaiting;
+  // A file of certificate authorities in place of the system's bundle (tests trust their own
+  // that way); empty: the system's trust store.
+  std::string caFile;
 };
 
 class CurlInternetOpener final : public InternetOpener {

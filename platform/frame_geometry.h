@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "mainwnd/geometry.h"
+#include "res/geometry.h"
 
 namespace bolta {
 

@@ -10,7 +10,6 @@
 namespace bolta {
 
 inline constexpr uint32_t VK_F10 = 0x79;
-inline constexpr uint32_t VK_APPS = 0x5D;  // the Menu key
 
 struct Modifiers {
   bool shift = false;

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string_view>
+#include <vector>
 
 #include "platform/page_input.h"
 #include "platform/wx_frame_window.h"
@@ -26,14 +27,17 @@ constexpr std::string_view kAboutScheme = "about:";
 constexpr const char* kOwnScheme = "bolta";
 
 // Host-side only: the page's own markup runs no script. The body is measured as laid out
-// without wrapping: at the parked size every line of the message page's text art would
-// otherwise break, and the frame would be fitted to the broken figure. The viewport's width in
-// the page's own pixels comes along: against the view's width in window pixels it gives the
-// scale the engine draws at (text scaling zooms the whole page).
+// without wrapping and without stretching to the view: at the size the view has while a page
+// loads (the parked one, or the old page's through a reload) every line of the message page's
+// text art could break, and a page without a document type fills the view. The viewport's
+// width in the page's own pixels comes along: against the view's width in window pixels it gives
+// the scale the engine draws at (text scaling zooms the whole page).
 constexpr const char* kBodyScrollSizeScript =
     "(function(){var b=document.body;if(!b)return '';"
-    "var r=document.documentElement,w=r.style.width;r.style.width='max-content';"
-    "var s=b.scrollWidth+' '+b.scrollHeight;r.style.width=w;"
+    "var r=document.documentElement,k=[r.style.width,r.style.height,b.style.height];"
+    "r.style.width=r.style.height=b.style.height='max-content';"
+    "var s=r.scrollWidth+' '+r.scrollHeight;"
+    "r.style.width=k[0];r.style.height=k[1];b.style.height=k[2];"
     "var v=window.visualViewport;return s+' '+(v?v.width:window.innerWidth);})()";
 
 // Window pixels that hold `pagePixels` of the page drawn at `scale`: never fewer, so nothing is
@@ -68,13 +72,17 @@ struct WxBrowser::OwnDocument {
   std::string html;  // UTF-8
 };
 
-std::unique_ptr<WxBrowser> WxBrowser::Create(WxFrameWindow& frame) {
+std::unique_ptr<WxBrowser> WxBrowser::Create(WxFrameWindow& frame,
+                                             const std::optional<ProxyRoutes>& proxies) {
   if (!wxWebView::IsBackendAvailable(wxString(wxWebViewBackendWebKit))) return nullptr;
   wxWebView* view =
       wxWebView::New(frame.frame(), wxID_ANY, wxString(wxWebViewDefaultURLStr), wxDefaultPosition,
                      wxDefaultSize, wxString(wxWebViewBackendWebKit));
   if (view == nullptr || view->GetNativeBackend() == nullptr) return nullptr;
-  return std::unique_ptr<WxBrowser>(new WxBrowser(frame, view));
+  std::unique_ptr<WxBrowser> browser(new WxBrowser(frame, view));
+  // Only the web view's own blank page has loaded yet: nothing has gone to the network.
+  if (proxies) browser->UseProxies(*proxies);
+  return browser;
 }
 
 WxBrowser::WxBrowser(WxFrameWindow& frame, wxWebView* view)
@@ -84,6 +92,7 @@ WxBrowser::WxBrowser(WxFrameWindow& frame, wxWebView* view)
       pictureWait_(std::make_unique<wxTimer>()) {
   Harden();
   ServeOwnDocuments();
+  WatchWebProcess();
   g_signal_connect(native_, "destroy",
                    G_CALLBACK(+[](GtkWidget*, WxBrowser* self) { self->native_ = nullptr; }), this);
   gdk_event_handler_set(&WxBrowser::PreTranslate, this, nullptr);
@@ -130,6 +139,36 @@ void WxBrowser::Harden() {
                      webkit_download_cancel(download);
                    }),
                    nullptr);
+}
+
+void WxBrowser::UseProxies(const ProxyRoutes& proxies) {
+  std::vector<const char*> bypass;
+  for (const std::string& host : proxies.bypass) bypass.push_back(host.c_str());
+  bypass.push_back(nullptr);
+  // Addresses of other schemes, which the page does not use, go straight.
+  WebKitNetworkProxySettings* settings = webkit_network_proxy_settings_new(nullptr, bypass.data());
+  if (!proxies.http.empty()) {
+    webkit_network_proxy_settings_add_proxy_for_scheme(settings, "http", proxies.http.c_str());
+  }
+  if (!proxies.https.empty()) {
+    webkit_network_proxy_settings_add_proxy_for_scheme(settings, "https", proxies.https.c_str());
+  }
+  webkit_website_data_manager_set_network_proxy_settings(
+      webkit_web_view_get_website_data_manager(WEBKIT_WEB_VIEW(native_)),
+      WEBKIT_NETWORK_PROXY_MODE_CUSTOM, settings);
+  webkit_network_proxy_settings_free(settings);
+}
+
+void WxBrowser::WatchWebProcess() {
+  g_signal_connect(
+      native_, "web-process-terminated",
+      G_CALLBACK(+[](WebKitWebView*, WebKitWebProcessTerminationReason reason, WxBrowser* self) {
+        if (!self->events_.onWebProcessEnded) return;
+        self->events_.onWebProcessEnded(reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT
+                                            ? "the web engine's process ran out of memory"
+                                            : "the web engine's process ended unexpectedly");
+      }),
+      this);
 }
 
 void WxBrowser::ServeOwnDocuments() {

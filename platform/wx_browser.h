@@ -7,11 +7,13 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "display/browser_control.h"
 #include "display/page_message.h"
+#include "platform/curl_proxy.h"
 
 class wxTimer;
 class wxWebView;
@@ -33,14 +35,19 @@ class WxBrowser final : public BrowserControl, public ViewWindow {
     std::function<void(int32_t id)> onTimer;
     std::function<bool(const Msg& msg)> preTranslateMessage;  // true: consumed
     std::function<void()> openSystemMenu;
+    // The engine's process that draws the page has ended, `cause` says why; the next load starts
+    // another.
+    std::function<void(const std::string& cause)> onWebProcessEnded;
   };
 
   // The longest wait for a page's pictures: a picture server that hangs must not keep the frame
   // parked, so after this the page counts as loaded with whatever pictures have arrived.
   static constexpr int kPictureWaitMs = 10000;
 
-  // Creates the web view filling `frame`'s client area; null when WebKit cannot be had.
-  static std::unique_ptr<WxBrowser> Create(WxFrameWindow& frame);
+  // Creates the web view filling `frame`'s client area; null when WebKit cannot be had. The page's
+  // pictures go by `proxies`, or when none are given as the desktop's proxy settings say.
+  static std::unique_ptr<WxBrowser> Create(WxFrameWindow& frame,
+                                           const std::optional<ProxyRoutes>& proxies);
   ~WxBrowser();
   WxBrowser(const WxBrowser&) = delete;
   WxBrowser& operator=(const WxBrowser&) = delete;
@@ -63,6 +70,8 @@ class WxBrowser final : public BrowserControl, public ViewWindow {
 
   WxBrowser(WxFrameWindow& frame, wxWebView* view);
   void Harden();
+  void UseProxies(const ProxyRoutes& proxies);
+  void WatchWebProcess();
   void ServeOwnDocuments();
   void StartLoad(LoadKind kind);
   void OnLoadEnded(const wxWebViewEvent& event);

@@ -5,6 +5,7 @@
 #include <wx/iconbndl.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/app_icon.h"
 #include "platform/event_loop.h"
@@ -75,6 +76,8 @@ void WxFrameWindow::Create(const FrameCreateParams& params, std::string_view cap
   client_ = ClientSizeForOuter(params.cx, params.cy, extents_);
   ApplyClientSize();
   g_signal_connect(toplevel_, "configure-event", G_CALLBACK(&WxFrameWindow::OnConfigure), this);
+  g_signal_connect_after(toplevel_, "draw", G_CALLBACK(&WxFrameWindow::OnDraw), this);
+  g_signal_connect(toplevel_, "map-event", G_CALLBACK(&WxFrameWindow::OnMap), this);
   frame_->Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) {
     if (events_.onDestroy) events_.onDestroy();
     tray_.reset();
@@ -98,16 +101,21 @@ int WxFrameWindow::OnConfigure(GtkWidget*, GdkEventConfigure* event, WxFrameWind
   return FALSE;
 }
 
+WxFrameWindow::Origin WxFrameWindow::ClientOrigin() const {
+  gint x = 0;
+  gint y = 0;
+  gdk_window_get_origin(gtk_widget_get_window(toplevel_), &x, &y);
+  return {x, y};
+}
+
 void WxFrameWindow::RefreshPosition() const {
   // While a move of ours is on its way, the X server still reports the place before it.
   if (parked_ || !gtk_widget_get_mapped(toplevel_) || g_get_monotonic_time() < moveSettlesAt_) {
     return;
   }
-  gint x = 0;
-  gint y = 0;
-  gdk_window_get_origin(gtk_widget_get_window(toplevel_), &x, &y);
-  x_ = x - extents_.left;
-  y_ = y - extents_.top;
+  const Origin origin = ClientOrigin();
+  x_ = origin.x - extents_.left;
+  y_ = origin.y - extents_.top;
   placed_ = true;
 }
 
@@ -150,29 +158,84 @@ void WxFrameWindow::MoveWindow(int32_t x, int32_t y, int32_t width, int32_t heig
                                bool /*repaint: GTK repaints by itself*/) {
   RefreshExtents();
   client_ = ClientSizeForOuter(width, height, extents_);
-  const bool leavingPark = parked_;
-  parked_ = LiesOnNoDisplay(OuterRect(x, y, client_, extents_), Displays());
+  x_ = x;
+  y_ = y;
   if (parked_) {
-    // Window managers keep part of every frame on the screen: hide it instead, and report the
-    // place it was asked to go.
-    if (frame_->IsShown()) frame_->Hide();
-    x_ = x;
-    y_ = y;
-    ApplyClientSize();
+    // Only a frame nobody sees is laid out at once: the page is measured at the parked size.
+    if (!gtk_widget_get_mapped(toplevel_)) ApplyClientSize();
     return;
   }
   ApplyClientSize();
-  x_ = x;
-  y_ = y;
-  // A frame never placed comes back where the window manager puts a new window.
-  if (!(leavingPark && !placed_)) {
-    // GTK itself: wxWidgets skips a move to where it believes the frame is, and GTK puts a frame
-    // it shows again where it was last moved to.
-    gtk_window_move(GTK_WINDOW(toplevel_), x, y);
-    placed_ = true;
-    moveSettlesAt_ = g_get_monotonic_time() + kMoveSettleMicroseconds;
+  ApplyPosition();
+}
+
+void WxFrameWindow::ApplyPosition() {
+  // GTK itself: wxWidgets skips a move to where it believes the frame is, and GTK puts a frame it
+  // shows where it was last moved to.
+  gtk_window_move(GTK_WINDOW(toplevel_), x_, y_);
+  placed_ = true;
+  moveSettlesAt_ = g_get_monotonic_time() + kMoveSettleMicroseconds;
+}
+
+void WxFrameWindow::SetParked(bool parked) {
+  if (parked == parked_) return;
+  parked_ = parked;
+  if (parked) {
+    if (gtk_widget_get_mapped(toplevel_)) Freeze();
+    return;
   }
-  if (leavingPark && showWanted_) frame_->Show();
+  if (const Origin now = ClientOrigin(); frozen_ && now != frozenAt_) {
+    // Dragged while the page loaded: the frame comes back where the user put it.
+    x_ = now.x - extents_.left;
+    y_ = now.y - extents_.top;
+  }
+  ApplyClientSize();
+  // A frame never placed comes up where the window manager puts a new window.
+  if (placed_) ApplyPosition();
+  frozen_.reset();
+  gtk_widget_queue_draw(toplevel_);
+  if (showWanted_ && !frame_->IsShown()) frame_->Show();
+}
+
+void WxFrameWindow::Freeze() {
+  // The frame as it is drawn now, laid over it until the park ends: the page reloads and is
+  // measured underneath, and the user sees the new one only once the frame fits it.
+  GdkWindow* window = gtk_widget_get_window(toplevel_);
+  frozen_.reset(gdk_window_create_similar_surface(window, CAIRO_CONTENT_COLOR,
+                                                  gtk_widget_get_allocated_width(toplevel_),
+                                                  gtk_widget_get_allocated_height(toplevel_)));
+  frozenAt_ = ClientOrigin();
+  cairo_t* context = cairo_create(frozen_.get());
+  gtk_widget_draw(toplevel_, context);
+  cairo_destroy(context);
+}
+
+void WxFrameWindow::SurfaceDeleter::operator()(cairo_surface_t* surface) const {
+  cairo_surface_destroy(surface);
+}
+
+int WxFrameWindow::OnDraw(GtkWidget*, cairo_t* context, WxFrameWindow* self) {
+  if (self->frozen_) {
+    cairo_set_source_surface(context, self->frozen_.get(), 0, 0);
+    cairo_paint(context);
+  }
+  return FALSE;
+}
+
+int WxFrameWindow::OnMap(GtkWidget*, GdkEvent*, WxFrameWindow* self) {
+  // Some window managers (icewm) follow the above state and the opacity only as they change on a
+  // window they manage, and never clear an above state that was set before the map.
+  if (!std::exchange(self->managed_, true)) self->ApplyWindowState();
+  return FALSE;
+}
+
+void WxFrameWindow::ApplyWindowState() {
+  gtk_window_set_keep_above(GTK_WINDOW(toplevel_), topmost_);
+  gdk_window_set_opacity(gtk_widget_get_window(toplevel_), opacity_);
+}
+
+bool WxFrameWindow::IsOnADisplay(const Rect& rect) const {
+  return !LiesOnNoDisplay(rect, Displays());
 }
 
 void WxFrameWindow::BeginDrag(uint32_t button) {
@@ -195,7 +258,8 @@ void WxFrameWindow::BeginDrag(uint32_t button) {
 void WxFrameWindow::BeginMoveDrag() { BeginDrag(1); }
 
 void WxFrameWindow::SetTopmost(bool topmost) {
-  gtk_window_set_keep_above(GTK_WINDOW(toplevel_), topmost);
+  topmost_ = topmost;
+  if (managed_) gtk_window_set_keep_above(GTK_WINDOW(toplevel_), topmost);
 }
 
 Rect WxFrameWindow::GetNormalRect() const {
@@ -238,7 +302,8 @@ bool WxFrameWindow::SetWindowAlpha(ColorRef /*key*/, uint8_t alpha, uint32_t fla
   if ((flags & LWA_ALPHA) == 0) return false;
   // Without a compositing manager X11 shows no translucency; the opacity is set all the same
   // and takes effect when one starts.
-  gtk_widget_set_opacity(toplevel_, alpha / 255.0);
+  opacity_ = alpha / 255.0;
+  gtk_widget_set_opacity(toplevel_, opacity_);
   return EnableLayeredStyle();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The main frame's window on wxWidgets/GTK: the outer rectangle with the window manager's real
-// decoration room, the park that hides the frame where window managers clamp far moves, keep-
-// above, opacity, the tray icon, the system menu popup and the window's own system commands.
+// decoration room, the park that keeps the frame as the user last saw it, keep-above and opacity
+// once the window manager manages the frame, the tray icon, the system menu popup and the
+// window's own system commands.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -16,6 +17,8 @@ class wxFrame;
 typedef struct _GtkWidget GtkWidget;
 typedef struct _GdkEventConfigure GdkEventConfigure;
 typedef union _GdkEvent GdkEvent;
+typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
 
 namespace bolta {
 
@@ -42,8 +45,10 @@ class WxFrameWindow final : public FrameWindow {
   // The client size as last asked for: the view fills it.
   Size ClientSize() const { return client_; }
   void SetEvents(Events events) { events_ = std::move(events); }
+  // Kept above other windows, as last asked for (also before the window manager knows of it).
+  bool IsTopmost() const { return topmost_; }
 
-  // The first show. A parked frame stays hidden until a move brings it back.
+  // The first show. A parked frame stays hidden until its park ends.
   void Show();
   // The system menu as a popup for the input event being handled.
   void PopupSystemMenu(const Menu& menu);
@@ -53,6 +58,8 @@ class WxFrameWindow final : public FrameWindow {
 
   Rect GetWindowRect() const override;
   void MoveWindow(int32_t x, int32_t y, int32_t width, int32_t height, bool repaint) override;
+  void SetParked(bool parked) override;
+  bool IsOnADisplay(const Rect& rect) const override;
   void BeginMoveDrag() override;
   void SetTopmost(bool topmost) override;
   Rect GetNormalRect() const override;
@@ -66,6 +73,18 @@ class WxFrameWindow final : public FrameWindow {
 
  private:
   static int OnConfigure(GtkWidget* widget, GdkEventConfigure* event, WxFrameWindow* self);
+  static int OnDraw(GtkWidget* widget, cairo_t* context, WxFrameWindow* self);
+  static int OnMap(GtkWidget* widget, GdkEvent* event, WxFrameWindow* self);
+  void ApplyPosition();
+  void Freeze();
+  struct Origin {
+    int32_t x = 0;
+    int32_t y = 0;
+    friend bool operator==(const Origin&, const Origin&) = default;
+  };
+  // Where the client area is on the screen, as the X server says now.
+  Origin ClientOrigin() const;
+  void ApplyWindowState();
   void RefreshExtents() const;
   void RefreshPosition() const;
   void ApplyClientSize();
@@ -87,9 +106,17 @@ class WxFrameWindow final : public FrameWindow {
   mutable int32_t y_ = 0;
   Size client_{1, 1};
   mutable bool placed_ = false;  // false until a move or the window manager has placed the frame
-  bool parked_ = false;          // hidden because its rectangle lies on no display
-  bool showWanted_ = false;      // shown by the application (maybe hidden by the park)
+  bool parked_ = false;          // the view's park: moves wait for its end
+  bool showWanted_ = false;      // shown by the application (maybe held back by the park)
   int64_t moveSettlesAt_ = 0;    // until then, configure events are echoes of older requests
+  struct SurfaceDeleter {
+    void operator()(cairo_surface_t* surface) const;
+  };
+  std::unique_ptr<cairo_surface_t, SurfaceDeleter> frozen_;  // drawn over the frame while parked
+  Origin frozenAt_;                                          // the client's origin then
+  bool managed_ = false;                                     // mapped by the window manager
+  bool topmost_ = false;
+  double opacity_ = 1.0;
 };
 
 }  // namespace bolta

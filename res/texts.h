@@ -11,8 +11,11 @@ namespace bolta::text {
 
 // application title: base name of the settings file, caption of message boxes: "Bolta"
 inline constexpr std::string_view kAppTitle = "Bolta";
-// caption the frame is created with: "ろぴかせ"
-inline constexpr std::string_view kTemplateWindowTitle = "\x82\xeb\x82\xd2\x82\xa9\x82\xb9";
+// document template string 128: "ろぴかせ\n\nBolta\n\n\nBolta.Document\nBolta Document"
+inline constexpr std::string_view kDocTemplateString = "\x82\xeb\x82\xd2\x82\xa9\x82\xb9\n\nBolta\n\n\nBolta.Document\nBolta Document";
+// caption the frame is created with, the template string's first field: "ろぴかせ"
+inline constexpr std::string_view kTemplateWindowTitle =
+    kDocTemplateString.substr(0, kDocTemplateString.find('\n'));
 // title of a new document: "無題"
 inline constexpr std::string_view kUntitledDocument = "\x96\xb3\x91\xe8";
 // message: started without an argument: "引数が無効です…"
@@ -81,8 +84,6 @@ inline constexpr std::string_view kMsgTextTooLong = "4095\x83o\x83" "C\x83g\x82\
 inline constexpr std::string_view kErrCreateDocumentFailed = "\x8b\xf3\x82\xcc\xc4\xde\xb7\xad\xd2\xdd\xc4\x82\xcc\x8d\xec\x90\xac\x82\xc9\x8e\xb8\x94s\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81" "B";
 // message box: a failure with no text of its own: "ｱﾌﾟﾘｹｰｼｮﾝの内部ｴﾗｰです。"
 inline constexpr std::string_view kErrInternalApplication = "\xb1\xcc\xdf\xd8\xb9\xb0\xbc\xae\xdd\x82\xcc\x93\xe0\x95\x94\xb4\xd7\xb0\x82\xc5\x82\xb7\x81" "B";
-// document template string 128: "ろぴかせ\n\nBolta\n\n\nBolta.Document\nBolta Document"
-inline constexpr std::string_view kDocTemplateString = "\x82\xeb\x82\xd2\x82\xa9\x82\xb9\n\nBolta\n\n\nBolta.Document\nBolta Document";
 
 // The transparency steps 0 to 9: " 0%" ... "90%"
 inline constexpr std::array<std::string_view, 10> kAlphaLabels = {

@@ -13,10 +13,12 @@ display=(xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick)
 # The window managers of the major desktops besides, for scripts/e2e-matrix.sh.
 desktops=(kwin-x11 mutter xfwm4 dbus-daemon)
 # The tests: unit test framework, formatter, compositor, Xfce's window manager (the end-to-end
-# tests run under it too, on a D-Bus session of its own), tray, HTTP proxy, the package's tools
-# (file and dpkg-shlibdeps for CPack) and its validators; clang with its sanitizer and libFuzzer
-# runtimes for the sanitizer build and the fuzz targets.
-test=(libgtest-dev libgmock-dev clang-format xcompmgr xfwm4 dbus-daemon trayer tinyproxy
+# tests run under it too, on a D-Bus session of its own), tray, HTTP proxy, TLS server and
+# certificates, compression of answers, the package's tools (file and dpkg-shlibdeps for CPack)
+# and its validators; clang with its sanitizer and libFuzzer runtimes for the sanitizer build and
+# the fuzz targets.
+test=(libgtest-dev libgmock-dev clang-format xcompmgr xfwm4 dbus-daemon trayer tinyproxy openssl
+  zlib1g-dev
   file dpkg-dev lintian desktop-file-utils appstream mandoc
   clang libclang-rt-14-dev)
 

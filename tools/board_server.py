@@ -5,7 +5,8 @@ Serves each board folder given with --board NAME=DIR under /NAME/ (SETTING.TXT a
 with the files' times as Last-Modified, as static file servers do, answers 404 for everything
 else, prints the port it listens on as the first line of standard output, and stops by itself
 after --lifetime seconds. With --log FILE it appends each request's path to FILE as it arrives,
-for a test to wait on.
+for a test to wait on. With --proxied-only it answers 403 to any request that did not come
+through a proxy (one without a Via header), as a server reachable only through the proxy.
 """
 import argparse
 import email.utils
@@ -24,7 +25,7 @@ def unchanged_since(since, modified):
         return False
 
 
-def make_handler(boards, hold, latency_seconds, log):
+def make_handler(boards, hold, latency_seconds, log, proxied_only):
     class Handler(http.server.BaseHTTPRequestHandler):
         protocol_version = "HTTP/1.0"
 
@@ -33,6 +34,9 @@ def make_handler(boards, hold, latency_seconds, log):
                 with open(log, "a") as f:
                     f.write(self.path + "\n")
             time.sleep(latency_seconds)
+            if proxied_only and "Via" not in self.headers:
+                self.send_error(403)
+                return
             parts = self.path.split("?", 1)[0].split("/")
             # /NAME/FILE only: no other folder, no way out of the board's folder.
             folder = boards.get(parts[1]) if len(parts) == 3 else None
@@ -71,6 +75,8 @@ def main():
                         help="answer SETTING.TXT only once FILE exists, as a stalled server")
     parser.add_argument("--latency", type=float, default=0.0,
                         help="seconds to wait before answering any request, as a distant server")
+    parser.add_argument("--proxied-only", action="store_true",
+                        help="refuse requests that did not come through a proxy")
     parser.add_argument("--lifetime", type=float, default=600.0)
     parser.add_argument("--log", help="a file to append each request's path to")
     args = parser.parse_args()
@@ -81,7 +87,7 @@ def main():
         boards[name] = os.path.abspath(folder)
 
     server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), make_handler(boards, args.hold, args.latency, args.log))
+        ("127.0.0.1", 0), make_handler(boards, args.hold, args.latency, args.log, args.proxied_only))
     server.daemon_threads = True
     print(server.server_address[1], flush=True)
     threading.Timer(args.lifetime, server.shutdown).start()

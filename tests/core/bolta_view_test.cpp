@@ -14,9 +14,10 @@ TEST_F(WindowTest, page_fits_parked_then_f5_parks_once_and_refits_at_a_complete_
   view.ShowSignboardPage();
   view.OnDocumentComplete("about:blank");
   // body 200 x 60 + decoration room 8 x 30 + margin 4
-  EXPECT_EQ(layer.calls, (Calls{"SetWindowText " + std::string(text::kTitleLoadingPicture), kPark,
-                                "Navigate2", "DeleteTrayIcon", "MoveWindow 10099,10049 212x94",
-                                "MoveWindow 100,50 212x94", "SetWindowText " + kTitle}));
+  EXPECT_EQ(layer.calls,
+            (Calls{"SetWindowText " + std::string(text::kTitleLoadingPicture), "Park", kPark,
+                   "Navigate2", "DeleteTrayIcon", "MoveWindow 10099,10049 212x94",
+                   "MoveWindow 100,50 212x94", "Unpark", "SetWindowText " + kTitle}));
   layer.calls.clear();
   EXPECT_TRUE(view.PreTranslateMessage(Msg{WM_KEYDOWN, VK_F5}));
   EXPECT_TRUE(view.PreTranslateMessage(Msg{WM_KEYDOWN, VK_F5}));  // before the fit: no park
@@ -25,9 +26,10 @@ TEST_F(WindowTest, page_fits_parked_then_f5_parks_once_and_refits_at_a_complete_
   layer.readyState = READYSTATE_COMPLETE;
   layer.document = HtmlDocument{Size{300, 80}};
   view.OnTimer(1);
-  EXPECT_EQ(layer.calls, (Calls{kPark, "Refresh", "SetTimer 1 100", "Refresh", "SetTimer 1 100",
-                                "MoveWindow 10099,10049 312x114", "MoveWindow 100,50 312x114",
-                                "SetWindowText " + kTitle, "KillTimer 1"}));
+  EXPECT_EQ(layer.calls,
+            (Calls{"Park", kPark, "Refresh", "SetTimer 1 100", "Refresh", "SetTimer 1 100",
+                   "MoveWindow 10099,10049 312x114", "MoveWindow 100,50 312x114", "Unpark",
+                   "SetWindowText " + kTitle, "KillTimer 1"}));
   // The next F5 parks again; a fit that finds no body brings the frame back as it was.
   view.PreTranslateMessage(Msg{WM_KEYDOWN, VK_F5});
   layer.document = HtmlDocument{};
@@ -36,7 +38,7 @@ TEST_F(WindowTest, page_fits_parked_then_f5_parks_once_and_refits_at_a_complete_
 }
 
 TEST_F(WindowTest, f5_and_left_press_act_other_keys_are_swallowed_alt_and_releases_pass) {
-  const Calls refresh = {kPark, "Refresh", "SetTimer 1 100"};
+  const Calls refresh = {"Park", kPark, "Refresh", "SetTimer 1 100"};
   const struct {
     const char* name;
     Msg msg;
@@ -55,7 +57,7 @@ TEST_F(WindowTest, f5_and_left_press_act_other_keys_are_swallowed_alt_and_releas
     SCOPED_TRACE(row.name);
     FakeWindowLayer fresh;
     CMainFrame otherFrame(fresh, settings, proxyDialog);
-    CBoltaView otherView({fresh, fresh, otherFrame, document, settings, internet}, {"bolta"});
+    CBoltaView otherView({fresh, fresh, otherFrame, document, settings, internet}, {});
     EXPECT_EQ(otherView.PreTranslateMessage(row.msg), row.consumed);
     EXPECT_EQ(fresh.calls, row.calls);
   }

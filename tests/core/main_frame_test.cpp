@@ -32,6 +32,9 @@ TEST_F(WindowTest, creation_places_then_applies_transparency_then_on_top_then_sh
   const Calls placed = {"MoveWindow -40,20 200x0 norepaint", "EnableLayeredStyle",
                         "SetWindowAlpha 0 178 2", "SetTopmost off", "AddTrayIcon 128"};
   const Stored odd = {{"WINDOW_LEFT", 5}, {"WINDOW_RIGHT", 5}, {"TRANSPARENT", 10}};
+  const Stored gone = {{"WINDOW_LEFT", 3000}, {"WINDOW_RIGHT", 3200}, {"WINDOW_BOTTOM", 90}};
+  Calls centred = {"MoveWindow 3000,0 200x0 norepaint", "MoveWindow 412,355 200x31"};
+  centred.insert(centred.end(), kFirstStart.begin(), kFirstStart.end());
   const struct {
     const char* name;
     Stored stored;
@@ -42,6 +45,7 @@ TEST_F(WindowTest, creation_places_then_applies_transparency_then_on_top_then_sh
       {"first start: in place, opaque, on top", {}, kFirstStart, 176, true},
       {"stored place, step 3, not on top", place, placed, 224, false},
       {"no width is no place; step 10 is step 0", odd, kFirstStart, 176, true},
+      {"a place on no display is centred", gone, centred, 176, true},
       {"a negative step is step 0", {{"TRANSPARENT", -1}}, kFirstStart, 176, true},
   };
   for (const auto& row : rows) {
@@ -105,13 +109,28 @@ TEST_F(WindowTest, destruction_stores_the_normal_rectangle_then_the_on_top_state
   EXPECT_EQ(layer.calls.back(), "DeleteTrayIcon");
 }
 
-TEST_F(WindowTest, closing_while_parked_stores_the_place_before_the_park) {
+TEST_F(WindowTest, a_place_on_no_display_is_centred_at_the_fitted_size_and_stored_so_while_parked) {
+  Write({{"WINDOW_LEFT", -2000},
+         {"WINDOW_TOP", -1500},
+         {"WINDOW_RIGHT", -1700},
+         {"WINDOW_BOTTOM", -1400}});
+  frame.OnCreate();
+  view.ShowSignboardPage();
+  view.OnDocumentComplete("about:blank");  // fitted to 212 x 94, centred in 1024 x 740
+  EXPECT_EQ(layer.windowRect, (Rect{406, 323, 618, 417}));
+  view.PreTranslateMessage(Msg{WM_KEYDOWN, VK_F5});
+  frame.OnDestroy();
+  EXPECT_EQ(Saved(), (Calls{"WINDOW_LEFT=406", "WINDOW_TOP=323", "WINDOW_RIGHT=618",
+                            "WINDOW_BOTTOM=417", "WINDOW_TOPMOST=1"}));
+}
+
+TEST_F(WindowTest, centring_during_a_park_is_where_the_fit_brings_the_frame_back) {
   view.ShowSignboardPage();
   view.OnDocumentComplete("about:blank");  // fitted at 100,50 212 x 94
   view.PreTranslateMessage(Msg{WM_KEYDOWN, VK_F5});
-  frame.OnDestroy();
-  EXPECT_EQ(Saved(), (Calls{"WINDOW_LEFT=100", "WINDOW_TOP=50", "WINDOW_RIGHT=312",
-                            "WINDOW_BOTTOM=144", "WINDOW_TOPMOST=0"}));
+  frame.OnSysCommand(IDM_CENTER_WINDOW, 0);
+  view.OnTimer(1);
+  EXPECT_EQ(layer.windowRect, (Rect{406, 323, 618, 417}));
 }
 
 }  // namespace

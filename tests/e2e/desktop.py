@@ -29,6 +29,7 @@ SCREEN = (1024, 768)
 ABOVE = "_NET_WM_STATE_ABOVE"
 # The demo's title picture, 300 x 72, dark red with a rim; the fit adds a margin of 4 each way.
 PICTURE, MARGIN, PICTURE_RED = (300, 72), 4, (139, 26, 26)
+FITTED = tuple(side + MARGIN for side in PICTURE)
 BACKGROUND = ((243, 228, 193), (253, 246, 227))  # the demo background's two colours
 DEADLINE = 30  # seconds: generous, for a loaded machine and a cold font cache
 # Each window manager and the compositor it needs besides (the others composite by themselves),
@@ -130,12 +131,12 @@ def ini(**keys):
 
 
 class BoardServer:
-    """tools/board_server.py on loopback with the given boards; it stops by itself too. A `held`
-    server answers SETTING.TXT only after release()."""
+    """tools/board_server.py on loopback with the given boards, and board_server.py's `options`;
+    it stops by itself too. A `held` server answers SETTING.TXT only after release()."""
 
-    def __init__(self, boards, folder, held=False):
+    def __init__(self, boards, folder, held=False, options=()):
         self.log, self.gate = (tempfile.mktemp(prefix=p, dir=folder) for p in ("requests-", "gate-"))
-        command = ["python3", SERVER, "--lifetime", 600, "--log", self.log]
+        command = ["python3", SERVER, "--lifetime", 600, "--log", self.log, *options]
         command += ["--hold", self.gate] if held else []
         for name, board in boards.items():
             command += ["--board", "%s=%s" % (name, board)]

@@ -1,5 +1,5 @@
-"""The Debian package, extracted into a folder of root's and run by an unprivileged user, as an
-installed copy is used. Run as: FILE PACKAGE.deb SCREENSHOT_DIR."""
+"""The Debian package, extracted into a system folder (/opt) and run by an unprivileged user and by
+root, as an installed copy is used. Run as: FILE PACKAGE.deb SCREENSHOT_DIR."""
 import configparser
 import os
 import pathlib
@@ -15,16 +15,17 @@ NOBODY = 65534
 
 
 class UserBolta(Bolta):
-    """The installed executable, run as nobody with `home` as home folder, from `scratch`."""
+    """The installed executable, run as `uid` with `home` as home folder, from `scratch`."""
 
-    def __init__(self, executable, home, scratch):
+    def __init__(self, executable, home, scratch, uid):
         super().__init__(executable, os.path.dirname(executable), os.path.basename(executable))
-        self.folder, self.home, self.errors = scratch, home, os.path.join(scratch, "stderr")
+        self.folder, self.home, self.uid = scratch, home, uid
+        self.errors = os.path.join(scratch, "stderr")
 
     def start(self, *args):
         return super().start(*args, env=dict(HOME=self.home, XDG_CONFIG_HOME=None,
                                              XDG_RUNTIME_DIR=None), stderr=self.errors, prefix=(
-            "setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY, "--clear-groups",
+            "setpriv", "--reuid=%d" % self.uid, "--regid=%d" % self.uid, "--clear-groups",
             "--pdeathsig", "keep"))
 
     def stderr(self):
@@ -36,49 +37,57 @@ class InstalledPackage(DesktopCase):
     """The harness's executable is the package here."""
 
     def setUp(self):
-        # The package's files belong to root, in folders everyone may read but only root write.
-        self.root = tempfile.mkdtemp(prefix="bolta-package-")
+        # The package's files belong to root, in folders everyone may read but only root write,
+        # among the system's program folders.
+        self.root = tempfile.mkdtemp(prefix="bolta-package-", dir="/opt")
         self.addCleanup(shutil.rmtree, self.root, ignore_errors=True)
         os.chmod(self.root, 0o755)
         subprocess.run(["dpkg-deb", "-x", self.executable, self.root], check=True)
         self.installed = os.path.join(self.root, "usr", "bin", "bolta")
 
-    def user_folder(self):
+    def user_folder(self, uid=NOBODY):
         folder = tempfile.mkdtemp(prefix="bolta-user-")
         self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
-        os.chown(folder, NOBODY, NOBODY)
+        os.chown(folder, uid, uid)
         return folder
 
-    def user_bolta(self, home):
-        run = UserBolta(self.installed, home, self.user_folder())
+    def user_bolta(self, home, uid=NOBODY):
+        run = UserBolta(self.installed, home, self.user_folder(uid), uid)
         self.addCleanup(lambda: run.process and stop([run.process]))
         return run
 
-    def test_a_user_who_may_not_write_beside_the_executable_keeps_the_choice_in_their_folder(self):
-        home = self.user_folder()
-        run = self.user_bolta(home).start(self.server.thread("demo"))
-        window = run.window(BOARD_TITLE)
-        self.screenshot("e2e-package.png")
-        entry = configparser.ConfigParser(interpolation=None)
-        entry.read(os.path.join(self.root, "usr/share/applications/jp.bolta.Bolta.desktop"))
-        self.assertIn('"%s"' % entry["Desktop Entry"]["StartupWMClass"], window.prop("WM_CLASS"))
-        self.assertIn(ABOVE, window.states(), "on top by default")
+    def package_files(self):
+        return sorted((folder, sorted(names)) for folder, _, names in os.walk(self.root))
 
-        self.toggle_on_top(run, window)
-        self.close(run, window)
+    def test_a_user_and_root_keep_the_choice_in_their_folder_never_beside_the_program(self):
+        installed = self.package_files()
+        for uid in (NOBODY, 0):  # root may write beside the program, and must not
+            home = self.user_folder(uid)
+            run = self.user_bolta(home, uid).start(self.server.thread("demo"))
+            window = run.window(BOARD_TITLE)
+            self.screenshot("e2e-package.png")
+            entry = configparser.ConfigParser(interpolation=None)
+            entry.read(os.path.join(self.root, "usr/share/applications/jp.bolta.Bolta.desktop"))
+            self.assertIn('"%s"' % entry["Desktop Entry"]["StartupWMClass"],
+                          window.prop("WM_CLASS"))
+            self.assertIn(ABOVE, window.states(), "on top by default")
 
-        folder = os.path.join(home, ".config", "bolta")
-        settings = pathlib.Path(folder, "Bolta.ini").read_bytes()
-        self.assertIn(b"\r\nWINDOW_TOPMOST=0\r\n", settings)
-        self.assertEqual(os.stat(folder).st_mode & 0o777, 0o700)
-        self.assertEqual(os.stat(folder).st_uid, NOBODY)
-        self.assertEqual(os.listdir(os.path.dirname(self.installed)), ["bolta"])
 
-        again = self.user_bolta(home).start(self.server.thread("demo"))
-        window = again.window(BOARD_TITLE)
-        self.assertNotIn(ABOVE, window.states(), "the choice held")
-        self.close(again, window)
-        self.assertEqual(os.listdir(os.path.dirname(self.installed)), ["bolta"])
+            self.toggle_on_top(run, window)
+            self.close(run, window)
+            self.assertEqual(self.package_files(), installed)
+
+            folder = os.path.join(home, ".config", "bolta")
+            settings = pathlib.Path(folder, "Bolta.ini").read_bytes()
+            self.assertIn(b"\r\nWINDOW_TOPMOST=0\r\n", settings)
+            self.assertEqual(os.stat(folder).st_mode & 0o777, 0o700)
+            self.assertEqual(os.stat(folder).st_uid, uid)
+
+            again = self.user_bolta(home, uid).start(self.server.thread("demo"))
+            window = again.window(BOARD_TITLE)
+            self.assertNotIn(ABOVE, window.states(), "the choice held")
+            self.close(again, window)
+            self.assertEqual(self.package_files(), installed)
 
     def test_without_an_argument_or_a_writable_home_the_tool_says_so_on_standard_error(self):
         run = self.user_bolta("/nonexistent").start()

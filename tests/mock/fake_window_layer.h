@@ -40,6 +40,10 @@ class FakeWindowLayer : public BrowserControl, public ViewWindow, public FrameWi
                     (repaint ? "" : " norepaint"));
     windowRect = {x, y, x + std::max(width, room.cx + 1), y + std::max(height, room.cy + 1)};
   }
+  void SetParked(bool on) override { Log(on ? "Park" : "Unpark"); }
+  bool IsOnADisplay(const Rect& r) const override {
+    return r.right > 0 && r.bottom > 0 && r.left < 1024 && r.top < 768;
+  }
   void BeginMoveDrag() override { Log("BeginMoveDrag"); }
   void SetTopmost(bool on) override { topmost = on, Log(on ? "SetTopmost on" : "SetTopmost off"); }
   Rect GetNormalRect() const override { return minimizedNormalRect.value_or(windowRect); }

@@ -1,27 +1,23 @@
 #pragma once
-// An Internet layer without a network: its request delivers the scripted lines, and any one step
-// can be made to fail. One object plays each part (session, connection, request) in turn.
+// An Internet layer without a network: its request delivers an empty file, and any one step can
+// be made to fail. One object plays each part (session, connection, request) in turn.
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "retrieval/internet.h"
 
 namespace bolta {
 
-struct InternetScript {
-  std::vector<std::string> lines;
-  // The step that throws: "Open", "GetHttpConnection", "OpenRequest", "AddRequestHeaders",
-  // "SendRequest" or "ReadString" (once the lines are read); empty for none.
-  std::string failingStep;
-};
-
 class ScriptedInternet final : public InternetOpener,
                                public InternetSession,
                                public HttpConnection,
                                public HttpFile {
  public:
-  explicit ScriptedInternet(InternetScript script) : script_(std::move(script)) {}
+  // `failingStep` throws: "Open", "GetHttpConnection", "OpenRequest", "AddRequestHeaders",
+  // "SendRequest" or "ReadString"; empty for none.
+  explicit ScriptedInternet(std::string failingStep = {}) : failingStep_(std::move(failingStep)) {}
 
   std::unique_ptr<InternetSession> Open(const std::string&, uint32_t, uint32_t,
                                         const std::string&) override {
@@ -39,24 +35,19 @@ class ScriptedInternet final : public InternetOpener,
   }
   void AddRequestHeaders(const std::string&, uint32_t) override { Step("AddRequestHeaders"); }
   void SendRequest() override { Step("SendRequest"); }
-  bool ReadString(std::string& line) override {
-    if (next_ == script_.lines.size()) return Step("ReadString"), false;
-    line = script_.lines[next_++];
-    return true;
-  }
+  bool ReadString(std::string&) override { return Step("ReadString"), false; }
   void Close() override {}
 
  private:
   void Step(const std::string& step) const {
-    if (script_.failingStep == step) throw InternetException("scripted failure: " + step);
+    if (failingStep_ == step) throw InternetException("scripted failure: " + step);
   }
   std::unique_ptr<ScriptedInternet> Next(const std::string& step) const {
     Step(step);
-    return std::make_unique<ScriptedInternet>(script_);
+    return std::make_unique<ScriptedInternet>(failingStep_);
   }
 
-  InternetScript script_;
-  std::size_t next_ = 0;
+  std::string failingStep_;
 };
 
 }  // namespace bolta

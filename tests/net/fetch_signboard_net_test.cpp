@@ -2,10 +2,18 @@
 
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <zlib.h>
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "net/loopback_server.h"
@@ -19,6 +27,7 @@ namespace {
 using namespace std::chrono_literals;
 using namespace nettest;
 using Log = std::vector<std::string>;
+namespace fs = std::filesystem;
 
 // Endings of both kinds, a CR inside a line and no final LF: still the three keys.
 const std::string kSettingText =
@@ -36,6 +45,29 @@ std::string ThreadAddress(const std::string& host, const std::string& board = "n
 std::string Request(const std::string& target, const std::string& host) {
   return "GET " + target + " HTTP/1.0\r\nHost: " + host +
          "\r\nAccept: text/*\r\nUser-Agent: Porvestra/1.00 (Bolta/2.00)\r\n\r\n";
+}
+
+Handler Redirect(const std::string& to) {
+  return [to](const std::string& request, int socket) {
+    Send(socket, request.starts_with("GET /news/")
+                     ? "HTTP/1.0 302 Found\r\nLocation: " + to + "\r\n\r\n"
+                     : Response("200 OK", kSettingText));
+  };
+}
+
+// The text in a content coding, by zlib's window bits: 31 gzip, 15 zlib, -15 raw deflate.
+std::string Compressed(std::string text, int windowBits) {
+  z_stream stream{};
+  deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY);
+  std::string out(deflateBound(&stream, text.size()), '\0');
+  stream.next_in = reinterpret_cast<Bytef*>(text.data());
+  stream.avail_in = uInt(text.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data());
+  stream.avail_out = uInt(out.size());
+  deflate(&stream, Z_FINISH);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  return out;
 }
 
 // The page, and the session closed and let go: after a message page, before the signboard.
@@ -75,6 +107,87 @@ class RecordingInternet final : public InternetOpener, public SignboardPages {
   InternetOpener& inner_;
 };
 
+// A shell command run in the background, its output dropped, until this goes.
+class Program {
+ public:
+  explicit Program(const std::string& command) {
+    const std::string quiet = "exec >/dev/null 2>&1; " + command;
+    const char* argv[] = {"sh", "-c", quiet.c_str(), nullptr};
+    if (posix_spawnp(&pid_, "sh", nullptr, nullptr, const_cast<char**>(argv), environ)) {
+      throw std::runtime_error("no shell");
+    }
+  }
+  ~Program() {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
+
+ private:
+  pid_t pid_ = -1;
+};
+
+// Waits, five seconds at most, until something listens on the loopback port.
+void WaitUntilListening(uint16_t port) {
+  sockaddr_in address{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
+  for (int i = 0; i < 250; ++i, std::this_thread::sleep_for(20ms)) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const bool listens = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    if (listens) return;
+  }
+}
+
+// Debian's tinyproxy on a free loopback port, with its files in `folder`.
+class Tinyproxy {
+ public:
+  const uint16_t port = UnusedPort();
+
+  explicit Tinyproxy(const fs::path& folder) : log_(folder / "tinyproxy.log") {
+    std::ofstream(folder / "tinyproxy.conf")
+        << "Port " << port << "\nListen 127.0.0.1\nAllow 127.0.0.1\nLogLevel Connect\nLogFile \""
+        << log_.string() << "\"\n";
+    program_.emplace("exec tinyproxy -d -c '" + (folder / "tinyproxy.conf").string() + "'");
+    WaitUntilListening(port);
+  }
+  // The requests it relayed.
+  std::string log() const {
+    std::ifstream in(log_);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+
+ private:
+  const fs::path log_;
+  std::optional<Program> program_;
+};
+
+// openssl's test server on a free loopback port, serving news/SETTING.TXT over TLS from
+// `folder` under a certificate of an authority made now, which only a client handed authority()
+// trusts.
+class TlsServer {
+ public:
+  const uint16_t port = UnusedPort();
+  const std::string address = "127.0.0.1:" + std::to_string(port);
+
+  explicit TlsServer(const fs::path& folder) : folder_(folder) {
+    fs::create_directory(folder / "news");
+    std::ofstream(folder / "news" / "SETTING.TXT", std::ios::binary) << kSettingText;
+    const std::string issue =
+        " openssl req -x509 -days 1 -nodes -newkey ec -pkeyopt ec_paramgen_curve:P-256 -subj ";
+    program_.emplace("cd '" + folder.string() + "' &&" + issue +
+                     "/CN=authority -keyout ca.key -out ca.pem &&" + issue +
+                     "/CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -CA ca.pem -CAkey ca.key "
+                     "-keyout key.pem -out cert.pem && "
+                     "exec openssl s_server -quiet -WWW -cert cert.pem -key key.pem -accept " +
+                     address);
+    WaitUntilListening(port);
+  }
+  std::string authority() const { return folder_ / "ca.pem"; }
+
+ private:
+  const fs::path folder_;
+  std::optional<Program> program_;
+};
+
 class FetchOverLoopback : public ::testing::Test {
  protected:
   // Talking to loopback servers must not depend on the machine's proxy.
@@ -84,13 +197,16 @@ class FetchOverLoopback : public ::testing::Test {
   void UseProxy(int32_t useProxy, uint16_t port) {
     settings_.SetProxy(useProxy, "127.0.0.1", std::to_string(port));
   }
+  // A scratch folder, removed with the settings file.
+  fs::path Folder() const { return settings_.path().parent_path(); }
   // The log of one retrieval, with short limits; stale fields must not count.
   Log Fetch(const std::string& address) {
     CurlInternetOpener curl({.connectTimeout = 2s,
                              .noProgressTimeout = 300ms,
                              .transferTimeout = 1500ms,
                              .maxBodyBytes = 1 << 16,
-                             .whileWaiting = {}});
+                             .whileWaiting = {},
+                             .caFile = caFile_});
     RecordingInternet internet(curl);
     BoardAddress board;
     info_ = {"old background", "old title picture", kOld};
@@ -100,14 +216,24 @@ class FetchOverLoopback : public ::testing::Test {
 
   TempSettings settings_;
   SignboardInfo info_;
+  std::string caFile_;
 };
 
-TEST_F(FetchOverLoopback, complete_file_fetched_directly_shows_the_signboard) {
-  LoopbackServer server(kServes);
-  EXPECT_EQ(Fetch(ThreadAddress(server.address())), Ending(kSignboard));
-  EXPECT_EQ(info_.title, "Test board");
-  EXPECT_EQ(info_.titlePictureUrl, "http://" + server.address() + "/news/ba.gif");
-  EXPECT_EQ(info_.backgroundPictureUrl, "http://" + server.address() + "/bg.gif");
+TEST_F(FetchOverLoopback, complete_file_plain_or_compressed_unasked_shows_the_signboard) {
+  // Content-Encoding, zlib window bits (0: as it is)
+  const std::pair<std::string, int> codings[] = {
+      {"", 0}, {"gzip", 31}, {"deflate", 15}, {"deflate", -15}};
+  for (const auto& [coding, bits] : codings) {
+    const std::string head = coding.empty() ? "" : "Content-Encoding: " + coding + "\r\n";
+    LoopbackServer server(Answer("HTTP/1.0 200 OK\r\n" + head + "\r\n" +
+                                 (bits ? Compressed(kSettingText, bits) : kSettingText)));
+    EXPECT_EQ(Fetch(ThreadAddress(server.address())), Ending(kSignboard)) << coding << bits;
+    EXPECT_EQ(info_.title, "Test board");
+    EXPECT_EQ(info_.titlePictureUrl, "http://" + server.address() + "/news/ba.gif");
+    EXPECT_EQ(info_.backgroundPictureUrl, "http://" + server.address() + "/bg.gif");
+    // Asking for no coding, as ever.
+    EXPECT_EQ(server.requests(), Log{Request("/news/SETTING.TXT", server.address())});
+  }
 }
 
 TEST_F(FetchOverLoopback, request_reaches_the_server_or_the_proxy_as_formed) {
@@ -146,13 +272,6 @@ TEST_F(FetchOverLoopback, request_reaches_the_server_or_the_proxy_as_formed) {
 }
 
 TEST_F(FetchOverLoopback, every_outcome_shows_its_page_with_the_session_closed_by_its_limits) {
-  const auto redirect = [](std::string to) {
-    return [to](const std::string& request, int socket) {
-      Send(socket, request.starts_with("GET /news/")
-                       ? "HTTP/1.0 302 Found\r\nLocation: " + to + "\r\n\r\n"
-                       : Response("200 OK", kSettingText));
-    };
-  };
   // The client hung up before the server gave up (ten seconds on, several times its limits).
   std::atomic<bool> clientLeft = false;
   struct Case {
@@ -165,8 +284,13 @@ TEST_F(FetchOverLoopback, every_outcome_shows_its_page_with_the_session_closed_b
       {"error status with a page is a parse failure",
        Answer(Response("404 Not Found", "<html><body>Not Found</body></html>\n")), kParseFailed,
        ""},
-      {"redirect to another path", redirect("/moved/SETTING.TXT"), kSignboard, "Test board"},
-      {"redirects without end", redirect("/news/again/SETTING.TXT"), kFetchFailed, kOld},
+      {"redirect to another path", Redirect("/moved/SETTING.TXT"), kSignboard, "Test board"},
+      {"redirects without end", Redirect("/news/again/SETTING.TXT"), kFetchFailed, kOld},
+      {"redirect to a scheme but http and https", Redirect("file:///etc/os-release"), kFetchFailed,
+       kOld},
+      {"compressed body that does not decode",
+       Answer("HTTP/1.0 200 OK\r\nContent-Encoding: gzip\r\n\r\n" + kSettingText), kFetchFailed,
+       ""},
       {"refused connection", nullptr, kFetchFailed, kOld},
       {"break after the keys",
        Answer("HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n" + kSettingText), kFetchFailed,
@@ -222,6 +346,24 @@ TEST_F(FetchOverLoopback, server_or_proxy_name_that_is_none_fails_reaching_no_on
   EXPECT_EQ(Fetch(ThreadAddress(at)), Ending(kFetchFailed));
   EXPECT_EQ(server.requests(), Log{});
   EXPECT_EQ(proxy.requests(), Log{});
+}
+
+TEST_F(FetchOverLoopback, board_moved_to_https_shows_directly_or_through_a_real_proxy_if_trusted) {
+  TlsServer tls(Folder());
+  Tinyproxy tinyproxy(Folder());
+  LoopbackServer server(Redirect("https://" + tls.address + "/news/SETTING.TXT"));
+  for (const bool proxy : {false, true}) {
+    UseProxy(proxy, tinyproxy.port);
+    for (const bool trusted : {true, false}) {
+      caFile_ = trusted ? tls.authority() : "";  // empty: the system's authorities
+      EXPECT_EQ(Fetch(ThreadAddress(server.address())), Ending(trusted ? kSignboard : kFetchFailed))
+          << proxy << trusted;
+      EXPECT_EQ(info_.title, trusted ? "Test board" : kOld);
+      // The proxy relays the plain request and then the tunnel.
+      EXPECT_EQ(server.requests().back().find("tinyproxy") != std::string::npos, proxy);
+    }
+    EXPECT_EQ(tinyproxy.log().find("CONNECT " + tls.address + " ") != std::string::npos, proxy);
+  }
 }
 
 }  // namespace

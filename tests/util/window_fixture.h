@@ -51,8 +51,8 @@ class WindowTest : public testing::Test {
   ScriptedProxyDialog proxyDialog;  // cancelled at once
   CMainFrame frame{layer, settings, proxyDialog};
   CBoltaDoc document;
-  ScriptedInternet internet{InternetScript{}};
-  CBoltaView view{{layer, layer, frame, document, settings, internet}, {"bolta"}};
+  ScriptedInternet internet;
+  CBoltaView view{{layer, layer, frame, document, settings, internet}, {}};
 };
 
 }  // namespace bolta

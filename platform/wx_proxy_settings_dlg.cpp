@@ -1,4 +1,4 @@
-#include "mainwnd/proxy_settings_dlg.h"
+#include "platform/wx_proxy_settings_dlg.h"
 
 #include <gtk/gtk.h>
 #include <wx/button.h>
@@ -153,9 +153,7 @@ int WxProxySettingsDialogRunner::DoModal(ProxySettingsData& data) {
 
   // Transient for the frame, which window managers keep it above; that is not enough when the
   // frame itself is kept above everything.
-  GdkWindow* frameWindow = gtk_widget_get_window(frame_.toplevel());
-  if (frameWindow != nullptr && (gdk_window_get_state(frameWindow) & GDK_WINDOW_STATE_ABOVE))
-    dialog.SetWindowStyleFlag(dialog.GetWindowStyleFlag() | wxSTAY_ON_TOP);
+  if (frame_.IsTopmost()) dialog.SetWindowStyleFlag(dialog.GetWindowStyleFlag() | wxSTAY_ON_TOP);
 
   const int result = dialog.ShowModal() == IDOK ? IDOK : IDCANCEL;
   data = static_cast<const ProxySettingsData&>(dialog);

@@ -1,0 +1,95 @@
+"""The web engine on the user's network and system: the pictures through the proxy the user set,
+and a page process that cannot run or dies before the page is fitted, told in a message box."""
+import os
+import pathlib
+import re
+import signal
+import subprocess
+import unittest
+
+from desktop import (BOARD_TITLE, DEMO, FITTED, PICTURE_RED, BoardServer, DesktopCase, ini, key,
+                     main, pixel, refused_port, spawn, stop, wait_for, x)
+
+WEB_PROCESS = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.0/WebKitWebProcess"
+# In a mount namespace of the tool's own, so that nothing else on the machine sees it.
+UNUSABLE_WEB_PROCESS = "unshare -m sh -c 'mount --bind /bin/false %s && exec \"$@\"' -" % WEB_PROCESS
+
+
+def can_unshare():
+    return os.geteuid() == 0 and subprocess.run(["unshare", "-m", "true"]).returncode == 0
+
+
+class WebEngine(DesktopCase):
+
+    def board_server(self, **options):
+        server = BoardServer({"demo": DEMO}, self.folder, **options)
+        self.addCleanup(stop, [server.process])
+        return server
+
+    def logged(self, prefix=""):
+        """The tool, started after `prefix` by a script that keeps its standard error."""
+        run = self.bolta()
+        script, run.errors = run.path + "-logged", os.path.join(run.folder, "stderr")
+        pathlib.Path(script).write_text('#!/bin/sh\nexec %s "%s" "$@" 2>"%s"\n' % (
+            prefix, run.path, run.errors))
+        os.chmod(script, 0o755)
+        run.path = script
+        return run
+
+    def test_the_pictures_come_through_the_proxy_the_request_takes_and_fit(self):
+        port, log = refused_port(), os.path.join(self.folder, "tinyproxy.log")
+        config = os.path.join(self.folder, "tinyproxy.conf")
+        pathlib.Path(config).write_text('Port %d\nListen 127.0.0.1\nAllow 127.0.0.1\nTimeout 10\n'
+                                        'LogLevel Connect\nLogFile "%s"\n' % (port, log))
+        self.addCleanup(stop, [spawn(["tinyproxy", "-d", "-c", config])])
+        server = self.board_server(options=["--proxied-only"])  # refuses requests without Via
+        run = self.bolta()
+        pathlib.Path(run.settings).write_bytes(ini(PROXY_ADDRESS="127.0.0.1", PROXY_PORT=port,
+                                                   USE_PROXY=1))
+        window = run.start(server.thread("demo")).window(BOARD_TITLE)
+        left, top, width, height = window.client()
+        self.assertEqual((width, height), FITTED)
+        shot = self.screenshot("e2e-proxied.png")
+        self.assertEqual(pixel(shot, left + 100, top + 10), PICTURE_RED, "title picture")
+        requests = re.findall(r"Request \(file descriptor \d+\): GET \S+/demo/(\S+)",
+                              pathlib.Path(log).read_text(errors="replace"))
+        self.assertEqual(sorted(requests), ["SETTING.TXT", "background.gif", "title.png"])
+        self.close(run, window)
+
+        # Without USE_PROXY both follow the environment as libcurl reads it: a bare host:port too.
+        run = self.bolta().start(server.thread("demo"), env={"http_proxy": "127.0.0.1:%d" % port})
+        window = run.window(BOARD_TITLE)
+        self.assertEqual(window.client()[2:], FITTED)
+        self.close(run, window)
+
+    def assert_told(self, run, cause):
+        """A box captioned with the tool's title; answering it ends the tool with a failure."""
+        box = run.window("Bolta")
+        self.screenshot("e2e-engine-failure.png")
+        box.activate()
+        key("Return")
+        self.assertNotEqual(run.process.wait(timeout=10), 0, "exit code")
+        self.assertRegex(pathlib.Path(run.errors).read_text(), r"(?m)^bolta: .*%s" % cause)
+
+    @unittest.skipUnless(can_unshare(), "only root can replace the web engine's helper")
+    def test_a_web_process_that_cannot_run_is_told_and_the_tool_ends(self):
+        run = self.logged(UNUSABLE_WEB_PROCESS).start(self.server.thread("demo"))
+        self.assert_told(run, "cannot go on")
+
+    def test_a_web_process_that_dies_before_the_fit_is_told_and_the_tool_ends(self):
+        # SETTING.TXT never comes: the page is never fitted.
+        run = self.logged().start(self.board_server(held=True).thread("demo"))
+
+        def settled_web_process():
+            """The web process, once it has run for two seconds: well past its launch."""
+            for line in x("ps", "-o", "pid=,etimes=,args=", "--ppid", run.process.pid).splitlines():
+                pid, seconds, command = line.split(maxsplit=2)
+                if command.startswith(WEB_PROCESS) and int(seconds) >= 2:
+                    return int(pid)
+
+        os.kill(wait_for("the web process", settled_web_process), signal.SIGKILL)
+        self.assert_told(run, "the web engine's process ended")
+
+
+if __name__ == "__main__":
+    main()
