@@ -78,7 +78,7 @@ TEST(MainFrame, alpha_of_each_step_is_255_less_25_5_per_step_truncated) {
   EXPECT_EQ(alphas, (std::vector<int>{255, 229, 204, 178, 153, 127, 102, 76, 51, 25}));
 }
 
-TEST_F(WindowTest, commands_act_on_their_masked_id_and_a_chosen_step_is_stored_at_once) {
+TEST_F(WindowTest, commands_act_on_their_masked_id_and_what_is_stored_at_once_and_at_the_end) {
   Write({{"TRANSPARENT", 3}});
   frame.OnCreate();
   layer.calls.clear();
@@ -95,16 +95,13 @@ TEST_F(WindowTest, commands_act_on_their_masked_id_and_a_chosen_step_is_stored_a
   frame.OnSysCommand(IDM_TOPMOST, 0);
   EXPECT_TRUE(layer.topmost && frame.GetSystemMenu().IsChecked(IDM_TOPMOST));
   frame.OnSysCommand(IDM_PROXY_SETTINGS, 0);  // the dialog, cancelled, writes the proxy keys back
-  // The step is stored at once, not at the end.
-  EXPECT_EQ(Saved(), (Calls{"TRANSPARENT=5", "PROXY_ADDRESS=", "PROXY_PORT=", "USE_PROXY=0"}));
-}
-
-TEST_F(WindowTest, destruction_stores_the_normal_rectangle_then_the_on_top_state) {
-  frame.OnCreate();
+  EXPECT_EQ(Saved().at(0), "TRANSPARENT=5") << "the step is stored at once, not at the end";
+  // Destruction stores the normal rectangle, then the on-top state as it is now.
   frame.OnSysCommand(IDM_TOPMOST, 0);
   layer.minimizedNormalRect = Rect{30, 40, 242, 134};
   frame.OnDestroy();
-  EXPECT_EQ(Saved(), (Calls{"WINDOW_LEFT=30", "WINDOW_TOP=40", "WINDOW_RIGHT=242",
+  EXPECT_EQ(Saved(), (Calls{"TRANSPARENT=5", "PROXY_ADDRESS=", "PROXY_PORT=", "USE_PROXY=0",
+                            "WINDOW_LEFT=30", "WINDOW_TOP=40", "WINDOW_RIGHT=242",
                             "WINDOW_BOTTOM=134", "WINDOW_TOPMOST=0"}));
   EXPECT_EQ(layer.calls.back(), "DeleteTrayIcon");
 }
