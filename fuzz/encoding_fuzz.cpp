@@ -1,5 +1,7 @@
 // Text conversions: whatever the bytes, what reaches the toolkit is well-formed UTF-8, and a
 // non-empty title never becomes an empty caption.
+#include <algorithm>
+
 #include "fuzz/check.h"
 #include "res/encoding.h"
 
@@ -33,9 +35,7 @@ bool IsWellFormed(std::string_view text) {
 }
 
 bool IsAscii(std::string_view text) {
-  for (unsigned char c : text)
-    if (c >= 0x80) return false;
-  return true;
+  return std::ranges::all_of(text, [](unsigned char c) { return c < 0x80; });
 }
 
 }  // namespace
