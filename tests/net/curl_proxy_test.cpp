@@ -40,7 +40,7 @@ TEST(EnvironmentProxyRoutes, reads_the_variables_as_libcurl_does) {
       {{{"all_proxy", "p:1"}, {"NO_PROXY", "*"}}, ProxyRoutes{}},
   };
   const auto fields = [](const std::optional<ProxyRoutes>& r) {
-    return r ? std::optional(std::tie(r->http, r->https, r->bypass)) : std::nullopt;
+    return r ? std::optional(std::tuple(r->http, r->https, r->bypass)) : std::nullopt;
   };
   for (const auto& c : cases) {
     const auto routes = EnvironmentProxyRoutes([&c](const char* name) {
