@@ -1,5 +1,7 @@
 // Text conversions: whatever the bytes, what reaches the toolkit is well-formed UTF-8, and a
 // non-empty title never becomes an empty caption.
+#include <algorithm>
+
 #include "fuzz/check.h"
 #include "res/encoding.h"
 
@@ -32,12 +34,6 @@ bool IsWellFormed(std::string_view text) {
   return true;
 }
 
-bool IsAscii(std::string_view text) {
-  for (unsigned char c : text)
-    if (c >= 0x80) return false;
-  return true;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -46,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string caption = BoardTextToUtf8(bytes);
   Check(IsWellFormed(caption), "a board title becomes well-formed UTF-8");
   Check(caption.empty() == bytes.empty(), "a non-empty title gives a non-empty caption");
-  if (!IsAscii(bytes) && IsWellFormed(bytes))
+  if (std::ranges::any_of(bytes, [](unsigned char c) { return c >= 0x80; }) && IsWellFormed(bytes))
     Check(caption == bytes, "a title in well-formed UTF-8 is shown as it is");
   if (!IsWellFormed(bytes)) Check(caption == Cp932ToUtf8(bytes), "anything else is CP932");
 

@@ -1,6 +1,8 @@
 // The request path and the server name of the libcurl layer, from any object name and server
 // piece: no byte of the board becomes a query, a fragment or a broken escape, and no server
 // piece names a user, a path or another server.
+#include <cctype>
+
 #include "fuzz/check.h"
 #include "platform/http_target.h"
 #include "retrieval/internet.h"
@@ -10,22 +12,17 @@ using bolta::fuzz::Check;
 
 namespace {
 
-bool IsHex(char c) {
-  return std::string_view("0123456789ABCDEFabcdef").find(c) != std::string_view::npos;
-}
-
-int HexValue(char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; }
+bool IsHex(char c) { return std::isxdigit(static_cast<unsigned char>(c)); }
 
 // %XX escapes decoded, anything else (a broken escape included) kept.
 std::string Decoded(std::string_view text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size() && IsHex(text[i + 1]) && IsHex(text[i + 2])) {
-      out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
-      i += 2;
-    } else {
-      out += text[i];
-    }
+    const bool escape =
+        text[i] == '%' && i + 2 < text.size() && IsHex(text[i + 1]) && IsHex(text[i + 2]);
+    out += escape ? static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16))
+                  : text[i];
+    i += escape ? 2 : 0;
   }
   return out;
 }

@@ -78,7 +78,7 @@ TEST(MainFrame, alpha_of_each_step_is_255_less_25_5_per_step_truncated) {
   EXPECT_EQ(alphas, (std::vector<int>{255, 229, 204, 178, 153, 127, 102, 76, 51, 25}));
 }
 
-TEST_F(WindowTest, commands_act_on_their_masked_id_and_a_chosen_step_is_stored_at_once) {
+TEST_F(WindowTest, commands_act_on_their_masked_id_and_what_is_stored_at_once_and_at_the_end) {
   Write({{"TRANSPARENT", 3}});
   frame.OnCreate();
   layer.calls.clear();
@@ -95,21 +95,19 @@ TEST_F(WindowTest, commands_act_on_their_masked_id_and_a_chosen_step_is_stored_a
   frame.OnSysCommand(IDM_TOPMOST, 0);
   EXPECT_TRUE(layer.topmost && frame.GetSystemMenu().IsChecked(IDM_TOPMOST));
   frame.OnSysCommand(IDM_PROXY_SETTINGS, 0);  // the dialog, cancelled, writes the proxy keys back
-  // The step is stored at once, not at the end.
-  EXPECT_EQ(Saved(), (Calls{"TRANSPARENT=5", "PROXY_ADDRESS=", "PROXY_PORT=", "USE_PROXY=0"}));
-}
-
-TEST_F(WindowTest, destruction_stores_the_normal_rectangle_then_the_on_top_state) {
-  frame.OnCreate();
+  EXPECT_EQ(Saved().at(0), "TRANSPARENT=5") << "the step is stored at once, not at the end";
+  // Destruction stores the normal rectangle, then the on-top state as it is now.
   frame.OnSysCommand(IDM_TOPMOST, 0);
   layer.minimizedNormalRect = Rect{30, 40, 242, 134};
   frame.OnDestroy();
-  EXPECT_EQ(Saved(), (Calls{"WINDOW_LEFT=30", "WINDOW_TOP=40", "WINDOW_RIGHT=242",
+  EXPECT_EQ(Saved(), (Calls{"TRANSPARENT=5", "PROXY_ADDRESS=", "PROXY_PORT=", "USE_PROXY=0",
+                            "WINDOW_LEFT=30", "WINDOW_TOP=40", "WINDOW_RIGHT=242",
                             "WINDOW_BOTTOM=134", "WINDOW_TOPMOST=0"}));
   EXPECT_EQ(layer.calls.back(), "DeleteTrayIcon");
 }
 
-TEST_F(WindowTest, a_place_on_no_display_is_centred_at_the_fitted_size_and_stored_so_while_parked) {
+TEST_F(WindowTest,
+       a_place_on_no_display_is_centred_at_the_fitted_size_and_the_park_keeps_centring) {
   Write({{"WINDOW_LEFT", -2000},
          {"WINDOW_TOP", -1500},
          {"WINDOW_RIGHT", -1700},
@@ -117,20 +115,17 @@ TEST_F(WindowTest, a_place_on_no_display_is_centred_at_the_fitted_size_and_store
   frame.OnCreate();
   view.ShowSignboardPage();
   view.OnDocumentComplete("about:blank");  // fitted to 212 x 94, centred in 1024 x 740
-  EXPECT_EQ(layer.windowRect, (Rect{406, 323, 618, 417}));
+  const Rect centred{406, 323, 618, 417};
+  EXPECT_EQ(layer.windowRect, centred);
+  // Moved by the user, parked, centred while parked: that is where the frame belongs.
+  layer.windowRect = Rect{100, 50, 312, 144};
   view.PreTranslateMessage(Msg{WM_KEYDOWN, VK_F5});
+  frame.OnSysCommand(IDM_CENTER_WINDOW, 0);
   frame.OnDestroy();
   EXPECT_EQ(Saved(), (Calls{"WINDOW_LEFT=406", "WINDOW_TOP=323", "WINDOW_RIGHT=618",
                             "WINDOW_BOTTOM=417", "WINDOW_TOPMOST=1"}));
-}
-
-TEST_F(WindowTest, centring_during_a_park_is_where_the_fit_brings_the_frame_back) {
-  view.ShowSignboardPage();
-  view.OnDocumentComplete("about:blank");  // fitted at 100,50 212 x 94
-  view.PreTranslateMessage(Msg{WM_KEYDOWN, VK_F5});
-  frame.OnSysCommand(IDM_CENTER_WINDOW, 0);
   view.OnTimer(1);
-  EXPECT_EQ(layer.windowRect, (Rect{406, 323, 618, 417}));
+  EXPECT_EQ(layer.windowRect, centred) << "the fit brings the frame back there";
 }
 
 }  // namespace

@@ -59,11 +59,10 @@ TEST(ProxySettingsFlow, writes_address_port_then_flag_as_the_dialog_leaves_them_
     SCOPED_TRACE(row.name);
     TempSettings file;
     if (!row.before.empty()) std::ofstream(file.path(), std::ios::binary) << row.before;
-    SettingsStore store(file.path());
     ScriptedProxyDialog dialog;
     dialog.edit = row.edit;
     dialog.pressOk = row.ok;
-    RunProxySettingsCommand(store, dialog);
+    RunProxySettingsCommand(file.store(), dialog);
     std::ostringstream after;
     after << std::ifstream(file.path(), std::ios::binary).rdbuf();
     EXPECT_EQ(after.str(), row.after);

@@ -9,63 +9,41 @@
 using namespace bolta;
 namespace fs = std::filesystem;
 
-namespace {
-
-const fs::path kExecutable = "/opt/tools/viewer";
-
-SettingsEnvironment Environment(bool writable, std::string xdg, std::string home = "/home/u",
-                                std::string prefix = "/usr/local") {
-  return {std::move(xdg), std::move(home), std::move(prefix),
-          [writable](const fs::path&) { return writable; }};
-}
-
-}  // namespace
-
-TEST(SettingsPathTest, only_a_portable_copy_in_a_folder_the_user_may_write_keeps_the_file_beside) {
-  struct Case {
+TEST(SettingsPathTest, only_a_portable_copy_the_user_may_write_keeps_the_file_beside_else_config) {
+  const fs::path users = "/home/u/.config/bolta/Bolta.ini", roots = "/root/.config/bolta/Bolta.ini";
+  const struct {
     fs::path executable;
     bool writable;
-    std::string prefix, home;
-    bool beside;
-  };
-  const Case cases[] = {
-      {"/home/u/bolta/bolta", true, "/usr/local", "/home/u", true},
-      {"/home/u/bolta/bolta", false, "/usr/local", "/home/u", false},
-      {"/usrx/bolta", true, "/usr/local", "/home/u", true},
+    std::string home, prefix, xdg;
+    fs::path file;  // empty: beside the executable
+  } rows[] = {
+      {"/home/u/bolta/bolta", true, "/home/u", "/usr/local", "", ""},
+      {"/home/u/bolta/bolta", false, "/home/u", "/usr/local", "", users},
+      {"/usrx/bolta", true, "/home/u", "/usr/local", "", ""},
       // Root may write the system's program folders, and must not.
-      {"/usr/bin/bolta", true, "/usr/local", "/root", false},
-      {"/usr/local/bin/bolta", true, "/usr/local", "/root", false},
-      {"/opt/bolta/bolta", true, "/usr/local", "/root", false},
-      {"/srv/apps/bin/bolta", true, "/srv/apps/", "/root", false},
-      {"/srv/apps/bin/bolta", true, "/usr/local", "/root", true},
+      {"/usr/bin/bolta", true, "/root", "/usr/local", "", roots},
+      {"/usr/local/bin/bolta", true, "/root", "/usr/local", "", roots},
+      {"/opt/bolta/bolta", true, "/root", "/usr/local", "", roots},
+      {"/srv/apps/bin/bolta", true, "/root", "/srv/apps/", "", roots},
+      {"/srv/apps/bin/bolta", true, "/root", "/usr/local", "", ""},
       // A prefix in the home folder installs a copy of one's own; not so for another user.
-      {"/home/u/.local/bin/bolta", true, "/home/u/.local", "/home/u", true},
-      {"/home/u/.local/bin/bolta", true, "/home/u/.local", "/root", false},
+      {"/home/u/.local/bin/bolta", true, "/home/u", "/home/u/.local", "", ""},
+      {"/home/u/.local/bin/bolta", true, "/root", "/home/u/.local", "", roots},
+      // Only an absolute XDG folder counts; with no folder of the user's at all the file stays
+      // where it was (and writes fail).
+      {"/opt/tools/viewer", false, "/home/u", "/usr/local", "/cfg", "/cfg/bolta/Bolta.ini"},
+      {"/opt/tools/viewer", false, "/home/u", "/usr/local", "relative/cfg", users},
+      {"/opt/tools/viewer", false, "", "/usr/local", "", ""},
   };
-  for (const Case& row : cases) {
-    const SettingsLocation location =
-        ChooseSettingsLocation(row.executable, Environment(row.writable, "", row.home, row.prefix));
+  for (const auto& row : rows) {
+    const SettingsLocation location = ChooseSettingsLocation(
+        row.executable,
+        {row.xdg, row.home, row.prefix, [&](const fs::path&) { return row.writable; }});
     const fs::path beside = row.executable.parent_path() / "Bolta.ini";
-    EXPECT_EQ(location.file, row.beside ? beside : fs::path(row.home) / ".config/bolta/Bolta.ini")
-        << row.executable << " " << row.writable << " " << row.home;
-    EXPECT_EQ(location.defaults, row.beside ? std::nullopt : std::optional(beside));
+    EXPECT_EQ(location.file, row.file.empty() ? beside : row.file)
+        << row.executable << " " << row.writable << " " << row.home << " " << row.xdg;
+    EXPECT_EQ(location.defaults, row.file.empty() ? std::nullopt : std::optional(beside));
   }
-}
-
-TEST(SettingsPathTest, a_read_only_folder_sends_the_file_to_the_users_config_folder) {
-  // environment, the file it gives
-  const std::pair<SettingsEnvironment, fs::path> rows[] = {
-      {Environment(false, "/cfg"), "/cfg/bolta/Bolta.ini"},
-      {Environment(false, ""), "/home/u/.config/bolta/Bolta.ini"},
-      {Environment(false, "relative/cfg"), "/home/u/.config/bolta/Bolta.ini"},
-  };
-  for (const auto& [environment, file] : rows) {
-    EXPECT_EQ(ChooseSettingsLocation(kExecutable, environment).file, file)
-        << environment.xdgConfigHome;
-  }
-  // With no folder of the user's to go to, the file stays where it was (and writes fail).
-  EXPECT_EQ(ChooseSettingsLocation(kExecutable, Environment(false, "", "")).file,
-            "/opt/tools/Bolta.ini");
 }
 
 TEST(SettingsPathTest, the_process_environment_gives_the_variables_and_the_real_access_check) {

@@ -21,17 +21,17 @@ class ScriptedInternet final : public InternetOpener,
 
   std::unique_ptr<InternetSession> Open(const std::string&, uint32_t, uint32_t,
                                         const std::string&) override {
-    return Next("Open");
+    return Step("Open");
   }
   std::unique_ptr<HttpConnection> GetHttpConnection(const std::string&, uint16_t,
                                                     const std::string&,
                                                     const std::string&) override {
-    return Next("GetHttpConnection");
+    return Step("GetHttpConnection");
   }
   std::unique_ptr<HttpFile> OpenRequest(const std::string&, const std::string&, const std::string&,
                                         uint32_t, const std::vector<std::string>&,
                                         const std::string&, uint32_t) override {
-    return Next("OpenRequest");
+    return Step("OpenRequest");
   }
   void AddRequestHeaders(const std::string&, uint32_t) override { Step("AddRequestHeaders"); }
   void SendRequest() override { Step("SendRequest"); }
@@ -39,11 +39,9 @@ class ScriptedInternet final : public InternetOpener,
   void Close() override {}
 
  private:
-  void Step(const std::string& step) const {
+  // Throws when `step` is the failing one; else the next part, played by another of these.
+  std::unique_ptr<ScriptedInternet> Step(const std::string& step) const {
     if (failingStep_ == step) throw InternetException("scripted failure: " + step);
-  }
-  std::unique_ptr<ScriptedInternet> Next(const std::string& step) const {
-    Step(step);
     return std::make_unique<ScriptedInternet>(failingStep_);
   }
 

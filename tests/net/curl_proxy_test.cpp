@@ -4,15 +4,15 @@
 
 #include <map>
 #include <string>
+#include <tuple>
+#include <utility>
 
 namespace bolta {
 namespace {
 
 TEST(ProxyUri, spells_out_the_scheme_and_port_libcurl_would_use_and_keeps_what_it_cannot_read) {
-  const struct {
-    const char* name;
-    const char* uri;
-  } cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
+      // proxy name, URI
       {"127.0.0.1:3128", "http://127.0.0.1:3128/"},
       {"proxy.example/:", "http://proxy.example:1080/:"},  // no port: libcurl's proxy default
       {"https://proxy.example", "https://proxy.example:443/"},
@@ -20,15 +20,12 @@ TEST(ProxyUri, spells_out_the_scheme_and_port_libcurl_would_use_and_keeps_what_i
       {"socks5://[::1]:9050", "socks5://[::1]:9050/"},
       {"proxy.example:", "proxy.example:"},  // the port left empty: libcurl refuses it too
   };
-  for (const auto& c : cases) EXPECT_EQ(ProxyUri(c.name), c.uri) << c.name;
+  for (const auto& [name, uri] : cases) EXPECT_EQ(ProxyUri(name), uri) << name;
 }
 
 TEST(EnvironmentProxyRoutes, reads_the_variables_as_libcurl_does) {
-  using Env = std::map<std::string, std::string>;
-  const struct {
-    Env env;
-    std::optional<ProxyRoutes> routes;
-  } cases[] = {
+  // The variables set, the routes they give.
+  const std::pair<std::map<std::string, std::string>, std::optional<ProxyRoutes>> cases[] = {
       {{}, std::nullopt},
       {{{"HTTP_PROXY", "p:1"}, {"no_proxy", "a"}}, std::nullopt},  // capitals: not for http
       {{{"http_proxy", "p:1"},
@@ -38,16 +35,15 @@ TEST(EnvironmentProxyRoutes, reads_the_variables_as_libcurl_does) {
       {{{"ALL_PROXY", "p:1"}, {"https_proxy", ""}}, ProxyRoutes{"http://p:1/", "", {}}},
       {{{"all_proxy", "p:1"}, {"NO_PROXY", "*"}}, ProxyRoutes{}},
   };
-  for (const auto& c : cases) {
-    const auto routes = EnvironmentProxyRoutes([&c](const char* name) {
-      const auto found = c.env.find(name);
-      return found == c.env.end() ? nullptr : found->second.c_str();
+  const auto fields = [](const std::optional<ProxyRoutes>& r) {
+    return r ? std::optional(std::tuple(r->http, r->https, r->bypass)) : std::nullopt;
+  };
+  for (const auto& [env, expected] : cases) {
+    const auto routes = EnvironmentProxyRoutes([&variables = env](const char* name) {
+      const auto found = variables.find(name);
+      return found == variables.end() ? nullptr : found->second.c_str();
     });
-    ASSERT_EQ(routes.has_value(), c.routes.has_value());
-    if (!routes) continue;
-    EXPECT_EQ(routes->http, c.routes->http);
-    EXPECT_EQ(routes->https, c.routes->https);
-    EXPECT_EQ(routes->bypass, c.routes->bypass);
+    EXPECT_EQ(fields(routes), fields(expected));
   }
 }
 

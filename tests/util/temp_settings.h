@@ -3,10 +3,8 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
@@ -25,17 +23,6 @@ class TempSettings {
 
   SettingsStore& store() { return store_; }
   const std::filesystem::path& path() const { return store_.path(); }
-
-  // The keys of the file's "KEY=value" lines, in the file's order.
-  std::vector<std::string> Keys() const {
-    std::ifstream in(path(), std::ios::binary);
-    std::vector<std::string> keys;
-    for (std::string line; std::getline(in, line);) {
-      const auto equals = line.find('=');
-      if (equals != std::string::npos) keys.push_back(line.substr(0, equals));
-    }
-    return keys;
-  }
 
   // USE_PROXY, PROXY_ADDRESS and PROXY_PORT as the proxy dialog writes them.
   void SetProxy(int32_t useProxy, const std::string& address, const std::string& port) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,12 +37,12 @@ class WindowTest : public testing::Test {
   void Write(const Stored& stored) {
     for (const auto& [key, value] : stored) settings.WriteProfileInt(key::kSection, key, value);
   }
-  // The settings file as "KEY=value", in its order.
-  Calls Saved() {
+  // The settings file's "KEY=value" lines, in its order.
+  Calls Saved() const {
+    std::ifstream in(file.path(), std::ios::binary);
     Calls saved;
-    for (const std::string& key : file.Keys()) {
-      saved.push_back(key + "=" + settings.GetProfileString(key::kSection, key));
-    }
+    for (std::string line; std::getline(in, line);)
+      if (line.find('=') != std::string::npos) saved.push_back(line.substr(0, line.find('\r')));
     return saved;
   }
 
