@@ -4,8 +4,6 @@
 //
 // Input: the file's bytes, then 0x1D and the writes, separated by 0x1E, each with fields
 // separated by 0x1F: "W" key value, "I" key number (both in section BOLTA), "S" section key value.
-#include <stdlib.h>
-
 #include <charconv>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +13,7 @@
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
 #include "fuzz/check.h"
+#include "tests/util/temp_settings.h"
 
 using namespace bolta;
 using bolta::fuzz::Check;
@@ -22,23 +21,6 @@ using bolta::fuzz::Check;
 namespace {
 
 namespace fs = std::filesystem;
-
-class TempDirectory {
- public:
-  TempDirectory() {
-    std::string pattern = (fs::temp_directory_path() / "bolta-fuzz-XXXXXX").string();
-    Check(::mkdtemp(pattern.data()) != nullptr, "a temporary directory");
-    path_ = pattern;
-  }
-  ~TempDirectory() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
 
 std::optional<std::string> Contents(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -103,8 +85,8 @@ void CheckOneChange(std::string_view before, std::string_view after) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const TempDirectory directory;
-  const fs::path file = directory.path() / "Bolta.ini";
+  static const TempSettings directory;
+  const fs::path file = directory.path();
   fs::remove(file);
   const std::string_view input = fuzz::Bytes(data, size);
   const size_t cut = std::min(input.find('\x1d'), input.size());

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the purposes named need, and only those missing:
-#   scripts/install-deps.sh build run [display] [test]
+#   scripts/install-deps.sh build run [display] [test] [desktops]
 set -euo pipefail
 
 # Compiling and linking the tool.
@@ -9,12 +9,16 @@ build=(cmake ninja-build g++ pkg-config
 # Running it: the Japanese Gothic face the message page asks for, and python3 for the demo board.
 run=(fonts-ipafont-gothic python3)
 # A virtual desktop where there is no display, and the X clients that watch and screenshot it.
-display=(xvfb openbox xdotool x11-utils imagemagick)
-# The tests: unit test framework, formatter, compositor, tray, HTTP proxy, TLS server and
+display=(xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick)
+# The window managers of the major desktops besides, for scripts/e2e-matrix.sh.
+desktops=(kwin-x11 mutter xfwm4 dbus-daemon)
+# The tests: unit test framework, formatter, compositor, Xfce's window manager (the end-to-end
+# tests run under it too, on a D-Bus session of its own), tray, HTTP proxy, TLS server and
 # certificates, compression of answers, the package's tools (file and dpkg-shlibdeps for CPack)
 # and its validators; clang with its sanitizer and libFuzzer runtimes for the sanitizer build and
 # the fuzz targets.
-test=(libgtest-dev libgmock-dev clang-format xcompmgr trayer tinyproxy openssl zlib1g-dev
+test=(libgtest-dev libgmock-dev clang-format xcompmgr xfwm4 dbus-daemon trayer tinyproxy openssl
+  zlib1g-dev
   file dpkg-dev lintian desktop-file-utils appstream mandoc
   clang libclang-rt-14-dev)
 
@@ -25,7 +29,9 @@ for purpose in "$@"; do
     run) packages+=("${run[@]}") ;;
     display) packages+=("${display[@]}") ;;
     test) packages+=("${test[@]}") ;;
-    *) echo "install-deps.sh: unknown purpose '$purpose' (build, run, display, test)" >&2; exit 2 ;;
+    desktops) packages+=("${desktops[@]}") ;;
+    *) echo "install-deps.sh: unknown purpose '$purpose' (build, run, display, test, desktops)" >&2
+      exit 2 ;;
   esac
 done
 

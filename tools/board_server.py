@@ -4,7 +4,8 @@
 Serves each board folder given with --board NAME=DIR under /NAME/ (SETTING.TXT and pictures)
 with the files' times as Last-Modified, as static file servers do, answers 404 for everything
 else, prints the port it listens on as the first line of standard output, and stops by itself
-after --lifetime seconds. With --proxied-only it answers 403 to any request that did not come
+after --lifetime seconds. With --log FILE it appends each request's path to FILE as it arrives,
+for a test to wait on. With --proxied-only it answers 403 to any request that did not come
 through a proxy (one without a Via header), as a server reachable only through the proxy.
 """
 import argparse
@@ -24,11 +25,14 @@ def unchanged_since(since, modified):
         return False
 
 
-def make_handler(boards, slow_seconds, latency_seconds, proxied_only):
+def make_handler(boards, hold, latency_seconds, log, proxied_only):
     class Handler(http.server.BaseHTTPRequestHandler):
         protocol_version = "HTTP/1.0"
 
         def do_GET(self):
+            if log:
+                with open(log, "a") as f:
+                    f.write(self.path + "\n")
             time.sleep(latency_seconds)
             if proxied_only and "Via" not in self.headers:
                 self.send_error(403)
@@ -41,8 +45,8 @@ def make_handler(boards, slow_seconds, latency_seconds, proxied_only):
             if path is None or not os.path.isfile(path):
                 self.send_error(404)
                 return
-            if name == "SETTING.TXT" and slow_seconds > 0:
-                time.sleep(slow_seconds)
+            while name == "SETTING.TXT" and hold and not os.path.exists(hold):
+                time.sleep(0.05)
             modified = int(os.path.getmtime(path))
             if unchanged_since(self.headers.get("If-Modified-Since"), modified):
                 self.send_response(304)
@@ -67,13 +71,14 @@ def make_handler(boards, slow_seconds, latency_seconds, proxied_only):
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--board", action="append", default=[], metavar="NAME=DIR")
-    parser.add_argument("--slow", type=float, default=0.0,
-                        help="seconds to wait before answering SETTING.TXT")
+    parser.add_argument("--hold", metavar="FILE",
+                        help="answer SETTING.TXT only once FILE exists, as a stalled server")
     parser.add_argument("--latency", type=float, default=0.0,
                         help="seconds to wait before answering any request, as a distant server")
     parser.add_argument("--proxied-only", action="store_true",
                         help="refuse requests that did not come through a proxy")
     parser.add_argument("--lifetime", type=float, default=600.0)
+    parser.add_argument("--log", help="a file to append each request's path to")
     args = parser.parse_args()
 
     boards = {}
@@ -82,7 +87,7 @@ def main():
         boards[name] = os.path.abspath(folder)
 
     server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), make_handler(boards, args.slow, args.latency, args.proxied_only))
+        ("127.0.0.1", 0), make_handler(boards, args.hold, args.latency, args.log, args.proxied_only))
     server.daemon_threads = True
     print(server.server_address[1], flush=True)
     threading.Timer(args.lifetime, server.shutdown).start()

@@ -1,7 +1,10 @@
-"""The harness of the end-to-end tests: a virtual desktop (Xvfb, openbox, xcompmgr for translucency,
-trayer as system tray) per test class, the loopback board server, and the tool run from a copy of
-its executable in a fresh folder, all observed from outside through the X server as a user would.
+"""The harness of the end-to-end tests: a virtual desktop (Xvfb, a window manager with a compositor
+for translucency, trayer as system tray) per test class, the loopback board server, and the tool run
+from a copy of its executable in a fresh folder, all observed from outside through the X server as
+a user would. Every step waits for what it can observe (a window, a title, a geometry, a property,
+a file, a request) up to a generous deadline: a first start on a cold machine is slow.
 Run a test file as: FILE EXECUTABLE SCREENSHOT_DIR [unittest arguments, e.g. a class name].
+The window manager is openbox, or the one BOLTA_E2E_WM names (see WINDOW_MANAGERS).
 """
 import os
 import pathlib
@@ -20,15 +23,35 @@ from children import spawn, stop  # noqa: E402
 
 SERVER, DEMO = os.path.join(ROOT, "tools", "board_server.py"), os.path.join(ROOT, "demo")
 BOARD_TITLE = "ボルタ見本板"  # the demo board's, in code page 932
+MESSAGE_TITLE = "(;´Д｀)"
+TRAY_TOOLTIP = "ろぴかせ＠SETTING.TXT取得中…"
 SCREEN = (1024, 768)
 ABOVE = "_NET_WM_STATE_ABOVE"
+# The demo's title picture, 300 x 72, dark red with a rim; the fit adds a margin of 4 each way.
+PICTURE, MARGIN, PICTURE_RED = (300, 72), 4, (139, 26, 26)
+FITTED = tuple(side + MARGIN for side in PICTURE)
+BACKGROUND = ((243, 228, 193), (253, 246, 227))  # the demo background's two colours
+DEADLINE = 30  # seconds: generous, for a loaded machine and a cold font cache
+# Each window manager and the compositor it needs besides (the others composite by themselves),
+# each on a D-Bus session of its own. Openbox binds Alt+Space to its own window menu: the configuration below drops that
+# binding, since the tool opens its own window menu on it, as on its home desktop; KWin leaves it
+# to the window too. Under xfwm4 and mutter the manager's own menu comes up on Alt+Space: the tests
+# reach the tool's menu by Shift+F10, the Menu key and the right button there.
+WINDOW_MANAGERS = {
+    "openbox": (["openbox", "--sm-disable", "--config-file", "{openbox_config}"], ["xcompmgr"]),
+    "xfwm4": (["xfwm4", "--compositor=on", "--sm-client-disable"], []),
+    "kwin": (["kwin_x11", "--replace"], []),
+    "mutter": (["mutter", "--x11", "--replace", "--sm-disable"], []),
+}
+WM = os.environ.get("BOLTA_E2E_WM", "openbox")
+ALT_SPACE = "alt+space" if WM in ("openbox", "kwin") else "shift+F10"
 # Without a named proxy the tool follows the environment's; the tests decide for themselves.
 for variable in ("http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY",
-                 "GDK_BACKEND", "WAYLAND_DISPLAY"):
+                 "GDK_BACKEND", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS"):
     os.environ.pop(variable, None)
 
 
-def wait_for(what, predicate, timeout=15.0):
+def wait_for(what, predicate, timeout=DEADLINE):
     """Polls `predicate` until it gives something true; fails the test after `timeout` seconds."""
     deadline = time.monotonic() + timeout
     while not (value := predicate()):
@@ -46,7 +69,7 @@ def refused_port():
 
 def x(*command, check=False):
     """Runs an X client on the class's desktop and gives its standard output."""
-    done = subprocess.run([str(c) for c in command], capture_output=True, text=True, timeout=20)
+    done = subprocess.run([str(c) for c in command], capture_output=True, text=True, timeout=30)
     if check and done.returncode != 0:
         raise AssertionError("%s failed: %s" % (command[0], done.stderr))
     return done.stdout
@@ -56,8 +79,20 @@ def xdotool(*actions):
     x("xdotool", *actions, check=True)
 
 
-def key(*keys):
-    xdotool("key", "--delay", 80, *keys)
+def key(*keys, delay=80):
+    xdotool("key", "--delay", delay, *keys)
+
+
+def type_text(text):
+    """Types `text`. A character the keyboard map lacks gets a key of its own first, for good:
+    xdotool would map it for a moment only, and a busy client may read the map once it has changed
+    again (and see another character)."""
+    keysyms = {ord(c) if ord(c) < 0x100 else 0x1000000 + ord(c) for c in text if ord(c) > 0x7E}
+    free = [code for code, keys in re.findall(r"keycode\s+(\d+) =(.*)", x("xmodmap", "-pke"))
+            if not keys.strip()]
+    for code, keysym in zip(free, sorted(keysyms)):
+        x("xmodmap", "-e", "keycode %s = 0x%x" % (code, keysym), check=True)
+    xdotool("type", "--delay", 60, text)
 
 
 def drag(start, offset, steps=6):
@@ -72,7 +107,9 @@ def drag(start, offset, steps=6):
 
 
 def work_area():
-    return tuple(int(v) for v in re.findall(r"-?\d+", x("xprop", "-root", "_NET_WORKAREA"))[:4])
+    """The root's work area; the whole screen where the window manager sets none (KWin)."""
+    area = re.findall(r"-?\d+", x("xprop", "-root", "_NET_WORKAREA"))[:4]
+    return tuple(int(v) for v in area) if area else (0, 0) + SCREEN
 
 
 def pixel(png, px, py):
@@ -83,19 +120,39 @@ def pixel(png, px, py):
     return tuple(round(float(v) * scale) for v in re.findall(r"[\d.]+", text)[:3])
 
 
-class BoardServer:
-    """tools/board_server.py on loopback with the given boards; it stops by itself too."""
+def is_background(colour):
+    """Either colour of the demo's background, or a blend of the two where the engine scales it."""
+    return all(low - 3 <= c <= high + 3 for c, low, high in zip(colour, *BACKGROUND))
 
-    def __init__(self, boards, slow=0.0, options=()):
-        command = ["python3", SERVER, "--slow", slow, "--lifetime", 300, *options]
-        for name, folder in boards.items():
-            command += ["--board", "%s=%s" % (name, folder)]
+
+def ini(**keys):
+    """A settings file holding section BOLTA with `keys` in the order given, in code page 932."""
+    return ("[BOLTA]\r\n" + "".join("%s=%s\r\n" % item for item in keys.items())).encode("cp932")
+
+
+class BoardServer:
+    """tools/board_server.py on loopback with the given boards, and board_server.py's `options`;
+    it stops by itself too. A `held` server answers SETTING.TXT only after release()."""
+
+    def __init__(self, boards, folder, held=False, options=()):
+        self.log, self.gate = (tempfile.mktemp(prefix=p, dir=folder) for p in ("requests-", "gate-"))
+        command = ["python3", SERVER, "--lifetime", 600, "--log", self.log, *options]
+        command += ["--hold", self.gate] if held else []
+        for name, board in boards.items():
+            command += ["--board", "%s=%s" % (name, board)]
         self.process = spawn(command, stdout=subprocess.PIPE, text=True)
         self.port = int(self.process.stdout.readline())
         self.process.stdout.close()
 
+    def release(self):
+        pathlib.Path(self.gate).touch()
+
     def thread(self, board):
         return "http://127.0.0.1:%d/test/read.cgi/%s/1234567890/" % (self.port, board)
+
+    def requests(self):
+        """The paths asked for so far, in order."""
+        return os.path.exists(self.log) and pathlib.Path(self.log).read_text().splitlines() or []
 
 
 class Window:
@@ -123,14 +180,29 @@ class Window:
         return (left - ext_left, top - ext_top, width + ext_left + ext_right,
                 height + ext_top + ext_bottom)
 
-    def settled_outer(self):
-        """The outer rectangle once the frame is shown again (after a park, say)."""
-        wait_for("the frame shown", lambda: "IsViewable" in x("xwininfo", "-id", self.wid), 10)
-        return self.outer()
+    def viewable(self):
+        return "IsViewable" in x("xwininfo", "-id", self.wid)
+
+    def settled_outer(self, expected=None):
+        """The outer rectangle once the frame is shown and has stood still for a moment (after a
+        park, say), and begins with `expected` when given."""
+        last = [None]
+
+        def still():
+            now = self.viewable() and self.outer()
+            steady, last[0] = now == last[0], now
+            return steady and (expected is None or now[:len(expected)] == tuple(expected)) and now
+
+        what = "the frame shown and still" + (expected and " at %s" % (expected,) or "")
+        try:
+            return wait_for(what, lambda: still() or time.sleep(0.3))
+        except AssertionError:
+            raise AssertionError("timed out waiting for %s: it is at %s" % (what, last[0]))
 
     def activate(self):
         x("xdotool", "windowactivate", "--sync", self.wid)
-        time.sleep(0.2)
+        wait_for("window %s active" % self.wid,
+                 lambda: "0x%x" % int(self.wid) in x("xprop", "-root", "_NET_ACTIVE_WINDOW"))
 
 
 class Bolta:
@@ -144,12 +216,15 @@ class Bolta:
             shutil.copy2(executable, self.path)
         self.process = None
 
-    def start(self, *args, env=None):
-        """Starts the tool with `args`, in the test's environment with `env` added."""
-        self.process = spawn([self.path, *args], cwd=self.folder, env=dict(
-            os.environ, WEBKIT_DISABLE_COMPOSITING_MODE="1",
-            XDG_CACHE_HOME=os.path.join(self.folder, ".cache"),
-            XDG_DATA_HOME=os.path.join(self.folder, ".local"), **(env or {})))
+    def start(self, *args, env=None, prefix=(), stderr=None):
+        """Starts the tool with `args`, in the test's environment with `env` added (a None value
+        removes the variable), after the command words `prefix`, its errors to file `stderr`."""
+        env = dict(os.environ, WEBKIT_DISABLE_COMPOSITING_MODE="1",
+                   XDG_CACHE_HOME=os.path.join(self.folder, ".cache"),
+                   XDG_DATA_HOME=os.path.join(self.folder, ".local"), **(env or {}))
+        with open(stderr or os.devnull, "wb") as errors:
+            self.process = spawn([*prefix, self.path, *args], cwd=self.folder, stderr=errors,
+                                 env={k: v for k, v in env.items() if v is not None})
         return self
 
     def windows(self, title=None):
@@ -164,7 +239,7 @@ class Bolta:
                 found.append(Window(wid))
         return found
 
-    def window(self, title, timeout=20):
+    def window(self, title, timeout=DEADLINE):
         def found():
             if self.process.poll() is not None:
                 raise AssertionError("the tool ended with %s" % self.process.returncode)
@@ -185,12 +260,14 @@ class DesktopCase(unittest.TestCase):
 
     @classmethod
     def boards(cls):
-        """The demo board, and one whose SETTING.TXT names no background picture."""
-        half = os.path.join(cls.folder, "half")
+        """The demo board; a copy of it whose pictures a test may change; and one whose SETTING.TXT
+        names no background picture."""
+        half, changing = os.path.join(cls.folder, "half"), os.path.join(cls.folder, "changing")
         os.makedirs(half)
         with open(os.path.join(half, "SETTING.TXT"), "wb") as f:
             f.write("BBS_TITLE=見本\r\nBBS_TITLE_PICTURE=./title.png\r\n".encode("cp932"))
-        return {"demo": DEMO, "half": half}
+        shutil.copytree(DEMO, changing)
+        return {"demo": DEMO, "half": half, "changing": changing}
 
     @classmethod
     def setUpClass(cls):
@@ -204,36 +281,42 @@ class DesktopCase(unittest.TestCase):
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
             os.environ["DISPLAY"] = ":" + pipe.readline().strip()
-        # Openbox's own configuration less its Alt+Space binding: that key opens the focused
-        # window's own window menu, as the tool expects of its desktop.
-        config = os.path.join(cls.folder, "openbox.xml")
-        with open("/etc/xdg/openbox/rc.xml") as f, open(config, "w") as out:
-            out.write(re.sub(r'<keybind key="A-space">.*?</keybind>', "", f.read(), flags=re.S))
-        cls.start_window_manager(config)
-        cls.processes.append(spawn(["xcompmgr"]))
+        cls.start_window_manager()
         cls.processes.append(spawn(["trayer", "--edge", "bottom", "--align", "right", "--widthtype",
                                     "pixel", "--width", 120, "--height", 32, "--SetDockType", "true"]))
         cls.tray = wait_for("the tray", lambda: x("xdotool", "search", "--name", "^panel$").split())[0]
         cls.board_folders = cls.boards()
-        cls.server = BoardServer(cls.board_folders)
+        cls.server = BoardServer(cls.board_folders, cls.folder)
         cls.processes.append(cls.server.process)
+        cls.picture_time = int(time.time())
 
     @classmethod
-    def start_window_manager(cls, config):
-        """Openbox, started again once should it end before it manages the screen (seen once on a
-        busy machine); what it said is kept for the failure message."""
-        log = os.path.join(cls.folder, "openbox.log")
+    def start_window_manager(cls):
+        """The window manager, on a D-Bus session of its own, and its compositor where it has none;
+        started again once should it end before it manages the screen (seen once on a busy
+        machine). What it said is kept for the failure message."""
+        command, helpers = WINDOW_MANAGERS[WM]
+        config = os.path.join(cls.folder, "openbox.xml")
+        with open("/etc/xdg/openbox/rc.xml") as f, open(config, "w") as out:
+            out.write(re.sub(r'<keybind key="A-space">.*?</keybind>', "", f.read(), flags=re.S))
+        bus = spawn(["dbus-daemon", "--session", "--nofork", "--print-address"],
+                    stdout=subprocess.PIPE, text=True)
+        cls.processes.append(bus)
+        env = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=bus.stdout.readline().strip())
+        log = os.path.join(cls.folder, "wm.log")
         for attempt in range(2):
             with open(log, "wb") as out:
-                openbox = spawn(["openbox", "--sm-disable", "--config-file", config], stderr=out)
-            cls.processes.append(openbox)
-            ready = lambda: openbox.poll() is not None or "WINDOW" in x(
+                manager = spawn([c.format(openbox_config=config) for c in command], stderr=out,
+                                env=env)
+            cls.processes.append(manager)
+            ready = lambda: manager.poll() is not None or "WINDOW" in x(
                 "xprop", "-root", "_NET_SUPPORTING_WM_CHECK")
             wait_for("the window manager on " + os.environ["DISPLAY"], ready)
-            if openbox.poll() is None:
+            if manager.poll() is None:
+                cls.processes.extend(spawn([helper]) for helper in helpers)
                 return
-        raise AssertionError("openbox ended with %s: %s" % (openbox.returncode,
-                                                           pathlib.Path(log).read_text()))
+        raise AssertionError("%s ended with %s: %s" % (WM, manager.returncode,
+                                                      pathlib.Path(log).read_text()))
 
     def bolta(self, folder=None, name="bolta"):
         run = Bolta(self.executable, folder, name)
@@ -241,10 +324,23 @@ class DesktopCase(unittest.TestCase):
         self.addCleanup(lambda: run.process and stop([run.process]))
         return run
 
+    def signboard(self, board="demo", folder=None, env=None, name="bolta"):
+        """The tool on `board`, once it shows the signboard and stands still."""
+        run = self.bolta(folder, name).start(self.server.thread(board), env=env)
+        window = run.window(BOARD_TITLE)
+        window.settled_outer()
+        return run, window
+
     def close(self, run, window, *keys):
+        """Closes the frame, once it stands still, with alt+F4 or `keys`."""
+        window.settled_outer()
         window.activate()
         key(*(keys or ["alt+F4"]))
-        self.assertEqual(run.process.wait(timeout=10), 0, "exit code after a normal close")
+        try:
+            self.assertEqual(run.process.wait(timeout=DEADLINE), 0, "exit code after a close")
+        except subprocess.TimeoutExpired:
+            self.fail("the tool runs on after the close, its window %s" % (
+                "still shown" if run.windows() else "gone"))
 
     def open_menu(self, run, window, menu_key=None):
         """Opens the frame's window menu with `menu_key`, or by a right click on the page."""
@@ -254,15 +350,54 @@ class DesktopCase(unittest.TestCase):
         else:
             left, top, width, height = window.client()
             xdotool("mousemove", left + width // 2, top + height // 2, "click", 3)
-        return wait_for("the window menu", run.menu, 5)
+        return wait_for("the window menu", run.menu)
+
+    def toggle_on_top(self, run, window, menu_key=None):
+        """The window menu's on-top entry, and the frame's state following it."""
+        was_above = ABOVE in window.states()
+        self.open_menu(run, window, menu_key)
+        key("t")
+        wait_for("on top toggled", lambda: (ABOVE in window.states()) != was_above)
+
+    def change_picture(self, size, colour):
+        """The changing board puts up a new title picture of `size`, one solid `colour`, dated
+        apart from the last one so that no cache takes it for the same."""
+        path = os.path.join(self.board_folders["changing"], "title.png")
+        subprocess.run(["convert", "-size", "%dx%d" % size, "xc:rgb%s" % (colour,), path],
+                       check=True)
+        type(self).picture_time += 10
+        os.utime(path, (self.picture_time, self.picture_time))
+
+    def refresh(self, window, size, place=None, keys=("F5",)):
+        """F5 (or `keys`, at once) on the frame; then its client area is of `size`, and the frame
+        back at the top left of `place` when given."""
+        window.activate()
+        key(*keys, delay=0)
+        wait_for("the client area of %s" % (size,), lambda: window.viewable() and
+                 window.client()[2:] == size)
+        return window.settled_outer(place and place[:2])
+
+    def assert_fitted(self, window, shot, picture, colour, corner=None, scale=1, window_scale=1):
+        """The client area holds the whole `picture` (its size) at `scale`, of `colour` at the
+        `corner` inside its bottom right, and the background's margin beyond it."""
+        corner = corner or (picture[0] - 2, picture[1] - 2)
+        left, top, width, height = window.client()
+        self.assertEqual((width, height), tuple(round(side * scale) + MARGIN * window_scale
+                                                for side in picture), shot)
+        self.assertEqual(pixel(shot, left + round(corner[0] * scale), top + round(
+            corner[1] * scale)), colour, "the picture's far corner, " + shot)
+        for px, py in ((round(picture[0] * scale) + 1, height // 2),
+                       (width // 2, round(picture[1] * scale) + 1), (width - 1, height - 1)):
+            self.assertTrue(is_background(pixel(shot, left + px, top + py)),
+                            "the margin at %d, %d, %s" % (px, py, shot))
 
     def assert_settings(self, run, expected):
-        """The settings file holds `expected` (waiting a while: keys are written one by one)."""
+        """The settings file comes to hold `expected` (keys are written one by one)."""
         read = lambda: os.path.exists(run.settings) and pathlib.Path(run.settings).read_bytes()
-        deadline = time.monotonic() + 3
-        while read() != expected and time.monotonic() < deadline:
-            time.sleep(0.1)
-        self.assertEqual(read(), expected)
+        try:
+            wait_for("the settings file", lambda: read() == expected, 5)
+        except AssertionError:
+            self.assertEqual(read(), expected)
 
     def screenshot(self, name):
         """A screenshot into the screenshot folder, or to `name` when that is a full path."""
@@ -273,6 +408,7 @@ class DesktopCase(unittest.TestCase):
 
 def main():
     DesktopCase.executable = os.path.abspath(sys.argv[1])
-    DesktopCase.screenshots = os.path.abspath(sys.argv[2])
+    DesktopCase.screenshots = os.path.join(os.path.abspath(sys.argv[2]),
+                                           "" if WM == "openbox" else "screenshots-" + WM)
     os.makedirs(DesktopCase.screenshots, exist_ok=True)
     unittest.main(module="__main__", argv=[sys.argv[0], "-v"] + sys.argv[3:])

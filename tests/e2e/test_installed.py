@@ -9,31 +9,24 @@ import subprocess
 import tempfile
 import unittest
 
-from desktop import ABOVE, BOARD_TITLE, Bolta, DesktopCase, key, main, spawn, stop, wait_for
+from desktop import ABOVE, BOARD_TITLE, MESSAGE_TITLE, Bolta, DesktopCase, main, stop
 
 NOBODY = 65534
-MESSAGE_TITLE = "(;´Д｀)"
 
 
 class UserBolta(Bolta):
-    """The installed executable, run as `uid` with `home` as home folder."""
+    """The installed executable, run as `uid` with `home` as home folder, from `scratch`."""
 
     def __init__(self, executable, home, scratch, uid):
         super().__init__(executable, os.path.dirname(executable), os.path.basename(executable))
-        self.home, self.scratch, self.uid = home, scratch, uid
+        self.folder, self.home, self.uid = scratch, home, uid
         self.errors = os.path.join(scratch, "stderr")
 
     def start(self, *args):
-        env = dict(os.environ, HOME=self.home, WEBKIT_DISABLE_COMPOSITING_MODE="1",
-                   XDG_CACHE_HOME=os.path.join(self.scratch, "cache"),
-                   XDG_DATA_HOME=os.path.join(self.scratch, "data"))
-        for variable in ("XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"):
-            env.pop(variable, None)
-        with open(self.errors, "wb") as errors:
-            self.process = spawn(["setpriv", "--reuid=%d" % self.uid, "--regid=%d" % self.uid,
-                                  "--clear-groups", "--pdeathsig", "keep", self.path, *args],
-                                 cwd=self.scratch, env=env, stderr=errors)
-        return self
+        return super().start(*args, env=dict(HOME=self.home, XDG_CONFIG_HOME=None,
+                                             XDG_RUNTIME_DIR=None), stderr=self.errors, prefix=(
+            "setpriv", "--reuid=%d" % self.uid, "--regid=%d" % self.uid, "--clear-groups",
+            "--pdeathsig", "keep"))
 
     def stderr(self):
         return pathlib.Path(self.errors).read_text()
@@ -79,9 +72,8 @@ class InstalledPackage(DesktopCase):
                           window.prop("WM_CLASS"))
             self.assertIn(ABOVE, window.states(), "on top by default")
 
-            self.open_menu(run, window)
-            key("t")
-            wait_for("the frame no longer on top", lambda: ABOVE not in window.states(), 5)
+
+            self.toggle_on_top(run, window)
             self.close(run, window)
             self.assertEqual(self.package_files(), installed)
 

@@ -1,16 +1,10 @@
 """Where the frame comes up, and that F5 never takes it off the screen, watched on the X server."""
 import ctypes
 import ctypes.util
-import os
 import pathlib
 import re
-import shutil
-import subprocess
-import time
 
-from desktop import BOARD_TITLE, DEMO, DesktopCase, key, main, wait_for, work_area
-
-FITTED = (304, 76)  # the demo's title picture and the margin
+from desktop import BOARD_TITLE, FITTED, MARGIN, DesktopCase, main, work_area
 
 libx11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11"))
 libx11.XOpenDisplay.restype = ctypes.c_void_p
@@ -48,13 +42,6 @@ def centred(size):
 
 class Placement(DesktopCase):
 
-    @classmethod
-    def boards(cls):
-        boards = super().boards()
-        boards["changing"] = os.path.join(cls.folder, "changing")
-        shutil.copytree(DEMO, boards["changing"])
-        return boards
-
     def test_a_place_on_no_monitor_comes_up_centred_on_the_screen_and_is_stored_there(self):
         for left, top in ((3000, 100), (-2000, -1500)):
             with self.subTest((left, top)):
@@ -73,21 +60,12 @@ class Placement(DesktopCase):
                                  [*outer[:2], outer[0] + outer[2], outer[1] + outer[3]])
 
     def test_f5_and_a_quick_double_f5_keep_the_frame_mapped_in_place_and_fit_the_new_picture(self):
-        run = self.bolta().start(self.server.thread("changing"))
-        window = run.window(BOARD_TITLE)
-        place = window.outer()[:2]
+        run, window = self.signboard("changing")
+        place = window.outer()
         watch = UnmapWatch(window.wid)
-        picture = os.path.join(self.board_folders["changing"], "title.png")
-        for step, (keys, size) in enumerate(((["F5"], (200, 100)), (["F5", "F5"], (260, 60)))):
-            subprocess.run(["convert", "-size", "%dx%d" % size, "xc:rgb(20,60,160)", picture],
-                           check=True)
-            # Newer by whole seconds, or the server answers "not modified".
-            os.utime(picture, (time.time() + 10 * (step + 1),) * 2)
-            window.activate()
-            key(*keys)
-            fitted = (size[0] + 4, size[1] + 4)
-            wait_for("the frame fitted to %s" % (size,), lambda: window.client()[2:] == fitted)
-            self.assertEqual(window.outer()[:2], place, "after %s" % keys)
+        for keys, size in ((["F5"], (200, 100)), (["F5", "F5"], (260, 60))):
+            self.change_picture(size, (20, 60, 160))
+            self.refresh(window, (size[0] + MARGIN, size[1] + MARGIN), place, keys)
         self.assertEqual(watch.unmaps(), 0, "the frame was unmapped")
         self.screenshot("e2e-placement-f5.png")
         self.close(run, window)

@@ -7,10 +7,8 @@ import signal
 import subprocess
 import unittest
 
-from desktop import BOARD_TITLE, DEMO, BoardServer, DesktopCase, key, main, pixel, refused_port
-from desktop import spawn, stop, wait_for, x
-from test_bolta import FITTED, PICTURE_RED
-from test_proxy_dialog import ini
+from desktop import (BOARD_TITLE, DEMO, FITTED, PICTURE_RED, BoardServer, DesktopCase, ini, key,
+                     main, pixel, refused_port, spawn, stop, wait_for, x)
 
 WEB_PROCESS = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.0/WebKitWebProcess"
 # In a mount namespace of the tool's own, so that nothing else on the machine sees it.
@@ -24,7 +22,7 @@ def can_unshare():
 class WebEngine(DesktopCase):
 
     def board_server(self, **options):
-        server = BoardServer({"demo": DEMO}, **options)
+        server = BoardServer({"demo": DEMO}, self.folder, **options)
         self.addCleanup(stop, [server.process])
         return server
 
@@ -79,8 +77,8 @@ class WebEngine(DesktopCase):
         self.assert_told(run, "cannot go on")
 
     def test_a_web_process_that_dies_before_the_fit_is_told_and_the_tool_ends(self):
-        # SETTING.TXT comes long after the kill: the page is never fitted.
-        run = self.logged().start(self.board_server(slow=30).thread("demo"))
+        # SETTING.TXT never comes: the page is never fitted.
+        run = self.logged().start(self.board_server(held=True).thread("demo"))
 
         def settled_web_process():
             """The web process, once it has run for two seconds: well past its launch."""

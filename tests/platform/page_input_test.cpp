@@ -45,7 +45,7 @@ TEST(PageInput, alt_and_f10_make_system_keys_shift_and_ctrl_do_not) {
   for (const auto& row : rows) {
     const Msg msg = KeyMessage(row.pressed, row.keysym, row.modifiers);
     EXPECT_EQ(msg.message, row.message) << row.name;
-    EXPECT_EQ(msg.wParam, VirtualKeyOfKeysym(row.keysym)) << row.name;
+    EXPECT_EQ(msg.wParam, row.keysym == kKeysymF5 ? VK_F5 : 0x79u /* VK_F10 */) << row.name;
   }
 }
 
