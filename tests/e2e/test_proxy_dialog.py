@@ -1,24 +1,16 @@
 """The proxy settings dialog as a user meets it: opened from the frame's window menu with the mouse
 and with the keyboard, typed into, cancelled and confirmed, where it appears, and the next start's
 request going through a real tinyproxy or straight to the board."""
-import os
 import pathlib
-import re
 import signal
 import subprocess
 
-from desktop import (ABOVE, ALT_SPACE, DEADLINE, DesktopCase, ini, key, main, refused_port, spawn,
-                     stop, type_text, wait_for, work_area, xdotool)
+from desktop import (ABOVE, ALT_SPACE, DEADLINE, DesktopCase, centred, ini, key, main, type_text,
+                     wait_for, work_area, xdotool)
 
 DIALOG_TITLE = "プロキシの設定"
 # OK has the focus: Tab goes to Cancel, the box, the address edit, the port edit.
 TO_BOX, TO_ADDRESS = ("Tab", "Tab"), ("Tab", "Tab", "Tab")
-
-
-def centred(size, frame, area):
-    """Where a window of `size` centred on `frame` and kept inside the work `area` goes."""
-    return tuple(max(area[i], min((2 * frame[i] + frame[i + 2]) // 2 - size[i] // 2,
-                                  area[i] + area[i + 2] - size[i])) for i in (0, 1)) + tuple(size)
 
 
 def cpu_ticks(pid):
@@ -36,7 +28,7 @@ class ProxyDialog(DesktopCase):
         dialog = tool.window(DIALOG_TITLE)
         # Centred on the frame, inside the work area, modal to it and above it (it is on top).
         placed = dialog.settled_outer()
-        self.assertEqual(placed, centred(placed[2:], frame.outer(), work_area()))
+        self.assertEqual(placed[:2], centred(placed[2:], frame.outer()))
         self.assertIn("0x%x" % int(frame.wid), dialog.prop("WM_TRANSIENT_FOR"))
         self.assertIn("_NET_WM_STATE_MODAL", dialog.states())
         self.assertIn(ABOVE, dialog.states())
@@ -74,15 +66,7 @@ class ProxyDialog(DesktopCase):
         self.assert_settings(tool, ini(PROXY_ADDRESS="代理.example", PROXY_PORT="80a", USE_PROXY=1))
 
     def test_a_start_without_use_proxy_goes_direct_and_the_next_through_the_proxy_ticked(self):
-        port, log = refused_port(), os.path.join(self.folder, "tinyproxy.log")
-        config = os.path.join(self.folder, "tinyproxy.conf")
-        with open(config, "w") as f:
-            f.write('Port %d\nListen 127.0.0.1\nAllow 127.0.0.1\nTimeout 10\nLogLevel Connect\n'
-                    'LogFile "%s"\n' % (port, log))
-        # Listening long before the second start, the first that may use it.
-        self.addCleanup(stop, [spawn(["tinyproxy", "-d", "-c", config])])
-        requests = lambda: re.findall(r"Request \(file descriptor \d+\): (.*)",
-                                      pathlib.Path(log).read_text())
+        port, requests = self.tinyproxy()  # long up before the second start, the first to use it
 
         tool = self.bolta()
         pathlib.Path(tool.settings).write_bytes(ini(PROXY_ADDRESS="127.0.0.1", PROXY_PORT=port,

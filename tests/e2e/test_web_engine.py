@@ -8,11 +8,12 @@ import subprocess
 import unittest
 
 from desktop import (BOARD_TITLE, DEMO, FITTED, PICTURE_RED, BoardServer, DesktopCase, ini, key,
-                     main, pixel, refused_port, spawn, stop, wait_for, x)
+                     main, pixel, stop, wait_for, x)
 
 WEB_PROCESS = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.0/WebKitWebProcess"
 # In a mount namespace of the tool's own, so that nothing else on the machine sees it.
-UNUSABLE_WEB_PROCESS = "unshare -m sh -c 'mount --bind /bin/false %s && exec \"$@\"' -" % WEB_PROCESS
+UNUSABLE_WEB_PROCESS = ("unshare", "-m", "sh", "-c",
+                        'mount --bind /bin/false %s && exec "$@"' % WEB_PROCESS, "-")
 
 
 def can_unshare():
@@ -26,22 +27,14 @@ class WebEngine(DesktopCase):
         self.addCleanup(stop, [server.process])
         return server
 
-    def logged(self, prefix=""):
-        """The tool, started after `prefix` by a script that keeps its standard error."""
+    def logged(self, board_server, prefix=()):
+        """The tool on the demo board, its standard error kept."""
         run = self.bolta()
-        script, run.errors = run.path + "-logged", os.path.join(run.folder, "stderr")
-        pathlib.Path(script).write_text('#!/bin/sh\nexec %s "%s" "$@" 2>"%s"\n' % (
-            prefix, run.path, run.errors))
-        os.chmod(script, 0o755)
-        run.path = script
-        return run
+        run.errors = os.path.join(run.folder, "stderr")
+        return run.start(board_server.thread("demo"), prefix=prefix, stderr=run.errors)
 
     def test_the_pictures_come_through_the_proxy_the_request_takes_and_fit(self):
-        port, log = refused_port(), os.path.join(self.folder, "tinyproxy.log")
-        config = os.path.join(self.folder, "tinyproxy.conf")
-        pathlib.Path(config).write_text('Port %d\nListen 127.0.0.1\nAllow 127.0.0.1\nTimeout 10\n'
-                                        'LogLevel Connect\nLogFile "%s"\n' % (port, log))
-        self.addCleanup(stop, [spawn(["tinyproxy", "-d", "-c", config])])
+        port, requests = self.tinyproxy()
         server = self.board_server(options=["--proxied-only"])  # refuses requests without Via
         run = self.bolta()
         pathlib.Path(run.settings).write_bytes(ini(PROXY_ADDRESS="127.0.0.1", PROXY_PORT=port,
@@ -51,9 +44,8 @@ class WebEngine(DesktopCase):
         self.assertEqual((width, height), FITTED)
         shot = self.screenshot("e2e-proxied.png")
         self.assertEqual(pixel(shot, left + 100, top + 10), PICTURE_RED, "title picture")
-        requests = re.findall(r"Request \(file descriptor \d+\): GET \S+/demo/(\S+)",
-                              pathlib.Path(log).read_text(errors="replace"))
-        self.assertEqual(sorted(requests), ["SETTING.TXT", "background.gif", "title.png"])
+        self.assertEqual(sorted(re.search(r"/demo/(\S+)", r).group(1) for r in requests()),
+                         ["SETTING.TXT", "background.gif", "title.png"])
         self.close(run, window)
 
         # Without USE_PROXY both follow the environment as libcurl reads it: a bare host:port too.
@@ -73,12 +65,12 @@ class WebEngine(DesktopCase):
 
     @unittest.skipUnless(can_unshare(), "only root can replace the web engine's helper")
     def test_a_web_process_that_cannot_run_is_told_and_the_tool_ends(self):
-        run = self.logged(UNUSABLE_WEB_PROCESS).start(self.server.thread("demo"))
+        run = self.logged(self.server, UNUSABLE_WEB_PROCESS)
         self.assert_told(run, "cannot go on")
 
     def test_a_web_process_that_dies_before_the_fit_is_told_and_the_tool_ends(self):
         # SETTING.TXT never comes: the page is never fitted.
-        run = self.logged().start(self.board_server(held=True).thread("demo"))
+        run = self.logged(self.board_server(held=True))
 
         def settled_web_process():
             """The web process, once it has run for two seconds: well past its launch."""

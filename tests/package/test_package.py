@@ -98,9 +98,7 @@ class DebianPackage(unittest.TestCase):
             self.assertIn(needed, depends)
 
         result = run("lintian", "--fail-on", "error", "--no-tag-display-limit", package)
-        print(result.stdout, end="")
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
-        self.assertNotIn("E: ", result.stdout)
 
 
 if __name__ == "__main__":
