@@ -20,7 +20,6 @@ from children import spawn, stop  # noqa: E402
 SERVER, DEMO = os.path.join(ROOT, "tools", "board_server.py"), os.path.join(ROOT, "demo")
 BOARD_TITLE = "ボルタ見本板"  # the demo board's, in code page 932
 MESSAGE_TITLE = "(;´Д｀)"
-TRAY_TOOLTIP = "ろぴかせ＠SETTING.TXT取得中…"
 SCREEN = (1024, 768)
 ABOVE = "_NET_WM_STATE_ABOVE"
 # The demo's title picture, 300 x 72, dark red with a rim; the fit adds a margin of 4 each way.
@@ -29,9 +28,9 @@ FITTED = tuple(side + MARGIN for side in PICTURE)
 BACKGROUND = ((243, 228, 193), (253, 246, 227))  # the demo background's two colours
 DEADLINE = 30  # seconds: generous, for a loaded machine and a cold font cache
 # Each window manager and the compositor it needs besides (the others composite by themselves),
-# each on a D-Bus session of its own. Openbox binds Alt+Space to its own window menu: the configuration below drops that
-# binding, since the tool opens its own window menu on it, as on its home desktop; KWin leaves it
-# to the window too. Under xfwm4 and mutter the manager's own menu comes up on Alt+Space: the tests
+# each on a D-Bus session of its own. Openbox binds Alt+Space to its own window menu: the
+# configuration below drops that binding, since the tool opens its own window menu on it, as on its
+# home desktop; KWin leaves it to the window too. Under xfwm4 and mutter the manager's own menu comes up on Alt+Space: the tests
 # reach the tool's menu by Shift+F10, the Menu key and the right button there.
 WINDOW_MANAGERS = {
     "openbox": (["openbox", "--sm-disable", "--config-file", "{openbox_config}"], ["xcompmgr"]),
@@ -113,8 +112,7 @@ def pixel(png, px, py):
 
 
 def centred(size, frame=None):
-    """The top left of a window of `size` centred on `frame` (else the work area), kept inside the
-    work area."""
+    """The top left of a window of `size` centred on `frame`, else the work area, and inside it."""
     area = work_area()
     frame = frame or area
     return tuple(max(area[i], min((2 * frame[i] + frame[i + 2]) // 2 - size[i] // 2,
@@ -236,10 +234,6 @@ class Bolta:
 
         return wait_for("a window titled %r" % title, found, timeout)
 
-    def menu(self):
-        return next((w for w in self.windows() if "POPUP_MENU" in w.prop(
-            "_NET_WM_WINDOW_TYPE")), None)
-
 
 class DesktopCase(unittest.TestCase):
 
@@ -302,19 +296,6 @@ class DesktopCase(unittest.TestCase):
         raise AssertionError("%s ended with %s: %s" % (WM, manager.returncode,
                                                       pathlib.Path(log).read_text()))
 
-    def tray_shows(self):
-        return TRAY_TOOLTIP in x("xwininfo", "-tree", "-id", self.tray)
-
-    def tinyproxy(self):
-        """A tinyproxy on loopback: its port, and the requests it has passed on so far."""
-        port, log = refused_port(), os.path.join(self.folder, "tinyproxy.log")
-        config = os.path.join(self.folder, "tinyproxy.conf")
-        pathlib.Path(config).write_text('Port %d\nListen 127.0.0.1\nAllow 127.0.0.1\nTimeout 10\n'
-                                        'LogLevel Connect\nLogFile "%s"\n' % (port, log))
-        self.addCleanup(stop, [spawn(["tinyproxy", "-d", "-c", config])])
-        return port, lambda: re.findall(r"Request \(file descriptor \d+\): (.*)",
-                                        pathlib.Path(log).read_text(errors="replace"))
-
     def bolta(self, folder=None, name="bolta"):
         run = Bolta(self.executable, folder, name)
         self.addCleanup(shutil.rmtree, run.folder, ignore_errors=True)
@@ -344,7 +325,8 @@ class DesktopCase(unittest.TestCase):
         else:
             left, top, width, height = window.client()
             xdotool("mousemove", left + width // 2, top + height // 2, "click", 3)
-        return wait_for("the window menu", run.menu)
+        is_menu = lambda w: "POPUP_MENU" in w.prop("_NET_WM_WINDOW_TYPE")
+        return wait_for("the window menu", lambda: [w for w in run.windows() if is_menu(w)])[0]
 
     def toggle_on_top(self, run, window, menu_key=None):
         was_above = ABOVE in window.states()

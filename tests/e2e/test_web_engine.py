@@ -8,7 +8,7 @@ import subprocess
 import unittest
 
 from desktop import (BOARD_TITLE, DEMO, FITTED, PICTURE_RED, BoardServer, DesktopCase, ini, key,
-                     main, pixel, stop, wait_for, x)
+                     main, pixel, refused_port, spawn, stop, wait_for, x)
 
 WEB_PROCESS = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.0/WebKitWebProcess"
 # In a mount namespace of the tool's own, so that nothing else on the machine sees it.
@@ -28,13 +28,16 @@ class WebEngine(DesktopCase):
         return server
 
     def logged(self, board_server, prefix=()):
-        """The tool on the demo board, its standard error kept."""
         run = self.bolta()
         run.errors = os.path.join(run.folder, "stderr")
         return run.start(board_server.thread("demo"), prefix=prefix, stderr=run.errors)
 
     def test_the_pictures_come_through_the_proxy_the_request_takes_and_fit(self):
-        port, requests = self.tinyproxy()
+        port, log = refused_port(), os.path.join(self.folder, "tinyproxy.log")
+        config = os.path.join(self.folder, "tinyproxy.conf")
+        pathlib.Path(config).write_text('Port %d\nListen 127.0.0.1\nAllow 127.0.0.1\nTimeout 10\n'
+                                        'LogLevel Connect\nLogFile "%s"\n' % (port, log))
+        self.addCleanup(stop, [spawn(["tinyproxy", "-d", "-c", config])])
         server = self.board_server(options=["--proxied-only"])  # refuses requests without Via
         run = self.bolta()
         pathlib.Path(run.settings).write_bytes(ini(PROXY_ADDRESS="127.0.0.1", PROXY_PORT=port,
@@ -44,8 +47,9 @@ class WebEngine(DesktopCase):
         self.assertEqual((width, height), FITTED)
         shot = self.screenshot("e2e-proxied.png")
         self.assertEqual(pixel(shot, left + 100, top + 10), PICTURE_RED, "title picture")
-        self.assertEqual(sorted(re.search(r"/demo/(\S+)", r).group(1) for r in requests()),
-                         ["SETTING.TXT", "background.gif", "title.png"])
+        requests = re.findall(r"Request \(file descriptor \d+\): GET \S+/demo/(\S+)",
+                              pathlib.Path(log).read_text(errors="replace"))
+        self.assertEqual(sorted(requests), ["SETTING.TXT", "background.gif", "title.png"])
         self.close(run, window)
 
         # Without USE_PROXY both follow the environment as libcurl reads it: a bare host:port too.
@@ -73,7 +77,7 @@ class WebEngine(DesktopCase):
         run = self.logged(self.board_server(held=True))
 
         def settled_web_process():
-            """The web process, once it has run for two seconds: well past its launch."""
+            # Once it has run for two seconds: well past its launch.
             for line in x("ps", "-o", "pid=,etimes=,args=", "--ppid", run.process.pid).splitlines():
                 pid, seconds, command = line.split(maxsplit=2)
                 if command.startswith(WEB_PROCESS) and int(seconds) >= 2:
