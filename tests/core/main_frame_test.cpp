@@ -57,20 +57,16 @@ TEST_F(WindowTest, creation_places_then_applies_transparency_then_on_top_then_sh
   }
 }
 
-TEST_F(WindowTest, system_menu_has_its_entries_in_order_with_texts_ids_and_marks) {
+TEST_F(WindowTest, system_menu_entries_commands_on_their_masked_id_and_what_they_store_when) {
+  Write({{"TRANSPARENT", 3}});
   frame.OnCreate();
   const std::vector<MenuItem>& items = frame.GetSystemMenu().items();
   EXPECT_EQ(Entries(items), (Calls{"61456 移動(&M)", "352 画面中央へ移動(&R)", "61472 最小化(&N)",
                                    "----", "160 最前面に表示(&T) check", "0 透明度", "----",
                                    "336 プロキシの設定(&P)", "----", "61536 閉じる(&C)"}));
   EXPECT_EQ(Entries(items.at(5).popup),
-            (Calls{"176  0% radio", "192 10%", "208 20%", "224 30%", "240 40%", "256 50%",
+            (Calls{"176  0%", "192 10%", "208 20%", "224 30% radio", "240 40%", "256 50%",
                    "272 60%", "288 70%", "304 80%", "320 90%"}));
-}
-
-TEST_F(WindowTest, commands_act_on_their_masked_id_and_what_is_stored_at_once_and_at_the_end) {
-  Write({{"TRANSPARENT", 3}});
-  frame.OnCreate();
   layer.calls.clear();
   frame.OnSysCommand(IDM_TOPMOST + 3, 0);  // the low bits are the platform's
   frame.OnSysCommand(256, 0);              // 50%
