@@ -99,6 +99,7 @@ TEST_F(WindowTest,
          {"WINDOW_RIGHT", -1700},
          {"WINDOW_BOTTOM", -1400}});
   frame.OnCreate();
+  EXPECT_EQ(layer.windowRect, (Rect{412, 355, 612, 386})) << "centred before any fit";
   view.ShowSignboardPage();
   view.OnDocumentComplete("about:blank");  // fitted to 212 x 94, centred in 1024 x 740
   const Rect centred{406, 323, 618, 417};

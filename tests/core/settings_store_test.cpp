@@ -76,7 +76,7 @@ TEST_F(SettingsStoreTest, a_write_changes_one_line_and_keeps_every_other_byte) {
   }
 }
 
-TEST_F(SettingsStoreTest, a_refused_or_failed_write_returns_false_and_leaves_the_old_file) {
+TEST_F(SettingsStoreTest, a_failed_write_returns_false_and_leaves_the_old_file_alone) {
   Put("[BOLTA]\r\nA=1\r\n");
   EXPECT_TRUE(WithChild([&] {  // a full disk, as far as the child can tell
     ::signal(SIGXFSZ, SIG_IGN);
