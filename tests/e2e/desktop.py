@@ -1,11 +1,7 @@
-"""The harness of the end-to-end tests: a virtual desktop (Xvfb, a window manager with a compositor
-for translucency, trayer as system tray) per test class, the loopback board server, and the tool run
-from a copy of its executable in a fresh folder, all observed from outside through the X server as
-a user would. Every step waits for what it can observe (a window, a title, a geometry, a property,
-a file, a request) up to a generous deadline: a first start on a cold machine is slow.
-Run a test file as: FILE EXECUTABLE SCREENSHOT_DIR [unittest arguments, e.g. a class name].
-The window manager is openbox, or the one BOLTA_E2E_WM names (see WINDOW_MANAGERS).
-"""
+"""The harness of the end-to-end tests: per test class a virtual desktop (Xvfb, the window manager
+BOLTA_E2E_WM names, else openbox; trayer as system tray) and the loopback board server; the tool run
+from a copy of its executable in a fresh folder, watched through the X server as a user would.
+Run a test file as: FILE EXECUTABLE SCREENSHOT_DIR [unittest arguments, e.g. a class name]."""
 import os
 import pathlib
 import re
@@ -24,7 +20,6 @@ from children import spawn, stop  # noqa: E402
 SERVER, DEMO = os.path.join(ROOT, "tools", "board_server.py"), os.path.join(ROOT, "demo")
 BOARD_TITLE = "ボルタ見本板"  # the demo board's, in code page 932
 MESSAGE_TITLE = "(;´Д｀)"
-TRAY_TOOLTIP = "ろぴかせ＠SETTING.TXT取得中…"
 SCREEN = (1024, 768)
 ABOVE = "_NET_WM_STATE_ABOVE"
 # The demo's title picture, 300 x 72, dark red with a rim; the fit adds a margin of 4 each way.
@@ -33,9 +28,9 @@ FITTED = tuple(side + MARGIN for side in PICTURE)
 BACKGROUND = ((243, 228, 193), (253, 246, 227))  # the demo background's two colours
 DEADLINE = 30  # seconds: generous, for a loaded machine and a cold font cache
 # Each window manager and the compositor it needs besides (the others composite by themselves),
-# each on a D-Bus session of its own. Openbox binds Alt+Space to its own window menu: the configuration below drops that
-# binding, since the tool opens its own window menu on it, as on its home desktop; KWin leaves it
-# to the window too. Under xfwm4 and mutter the manager's own menu comes up on Alt+Space: the tests
+# each on a D-Bus session of its own. Openbox binds Alt+Space to its own window menu: the
+# configuration below drops that binding, since the tool opens its own window menu on it, as on its
+# home desktop; KWin leaves it to the window too. Under xfwm4 and mutter the manager's own menu comes up on Alt+Space: the tests
 # reach the tool's menu by Shift+F10, the Menu key and the right button there.
 WINDOW_MANAGERS = {
     "openbox": (["openbox", "--sm-disable", "--config-file", "{openbox_config}"], ["xcompmgr"]),
@@ -52,7 +47,6 @@ for variable in ("http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY", "no_proxy
 
 
 def wait_for(what, predicate, timeout=DEADLINE):
-    """Polls `predicate` until it gives something true; fails the test after `timeout` seconds."""
     deadline = time.monotonic() + timeout
     while not (value := predicate()):
         if time.monotonic() > deadline:
@@ -68,7 +62,6 @@ def refused_port():
 
 
 def x(*command, check=False):
-    """Runs an X client on the class's desktop and gives its standard output."""
     done = subprocess.run([str(c) for c in command], capture_output=True, text=True, timeout=30)
     if check and done.returncode != 0:
         raise AssertionError("%s failed: %s" % (command[0], done.stderr))
@@ -84,9 +77,8 @@ def key(*keys, delay=80):
 
 
 def type_text(text):
-    """Types `text`. A character the keyboard map lacks gets a key of its own first, for good:
-    xdotool would map it for a moment only, and a busy client may read the map once it has changed
-    again (and see another character)."""
+    """Types `text`, giving each character the keyboard map lacks a key of its own for good: a busy
+    client may read xdotool's passing map after it has changed again."""
     keysyms = {ord(c) if ord(c) < 0x100 else 0x1000000 + ord(c) for c in text if ord(c) > 0x7E}
     free = [code for code, keys in re.findall(r"keycode\s+(\d+) =(.*)", x("xmodmap", "-pke"))
             if not keys.strip()]
@@ -96,7 +88,7 @@ def type_text(text):
 
 
 def drag(start, offset, steps=6):
-    """A left-button drag, a step at a time: the tool must see the press before the pointer moves."""
+    # A step at a time: the tool must see the press before the pointer moves.
     xdotool("mousemove", *start, "mousedown", 1)
     time.sleep(0.3)
     for step in range(1, steps + 1):
@@ -107,32 +99,40 @@ def drag(start, offset, steps=6):
 
 
 def work_area():
-    """The root's work area; the whole screen where the window manager sets none (KWin)."""
+    # The whole screen where the window manager sets none (KWin).
     area = re.findall(r"-?\d+", x("xprop", "-root", "_NET_WORKAREA"))[:4]
     return tuple(int(v) for v in area) if area else (0, 0) + SCREEN
 
 
 def pixel(png, px, py):
-    """The (r, g, b) of one pixel of a screenshot."""
     text = subprocess.run(["convert", png, "-format", "%%[pixel:p{%d,%d}]" % (px, py), "info:"],
                           capture_output=True, text=True, check=True).stdout
     scale = 255 / 100 if "%" in text else 1
     return tuple(round(float(v) * scale) for v in re.findall(r"[\d.]+", text)[:3])
 
 
-def is_background(colour):
-    """Either colour of the demo's background, or a blend of the two where the engine scales it."""
-    return all(low - 3 <= c <= high + 3 for c, low, high in zip(colour, *BACKGROUND))
+def centred(size, frame=None):
+    """The top left of a window of `size` centred on `frame`, else the work area, and inside it."""
+    area = work_area()
+    frame = frame or area
+    return tuple(max(area[i], min((2 * frame[i] + frame[i + 2]) // 2 - size[i] // 2,
+                                  area[i] + area[i + 2] - size[i])) for i in (0, 1))
+
+
+def stored_place(outer, topmost, **before):
+    """The settings file after a close of the frame at `outer`, `before` the place in it."""
+    left, top, width, height = outer
+    return ini(**before, WINDOW_LEFT=left, WINDOW_TOP=top, WINDOW_RIGHT=left + width,
+               WINDOW_BOTTOM=top + height, WINDOW_TOPMOST=int(topmost))
 
 
 def ini(**keys):
-    """A settings file holding section BOLTA with `keys` in the order given, in code page 932."""
+    """A settings file holding `keys` in the order given, as the tool writes it."""
     return ("[BOLTA]\r\n" + "".join("%s=%s\r\n" % item for item in keys.items())).encode("cp932")
 
 
 class BoardServer:
-    """tools/board_server.py on loopback with the given boards, and board_server.py's `options`;
-    it stops by itself too. A `held` server answers SETTING.TXT only after release()."""
+    """tools/board_server.py on loopback; a `held` one answers SETTING.TXT only after release()."""
 
     def __init__(self, boards, folder, held=False, options=()):
         self.log, self.gate = (tempfile.mktemp(prefix=p, dir=folder) for p in ("requests-", "gate-"))
@@ -151,12 +151,10 @@ class BoardServer:
         return "http://127.0.0.1:%d/test/read.cgi/%s/1234567890/" % (self.port, board)
 
     def requests(self):
-        """The paths asked for so far, in order."""
         return os.path.exists(self.log) and pathlib.Path(self.log).read_text().splitlines() or []
 
 
 class Window:
-    """A top-level window as the X server and the window manager report it."""
 
     def __init__(self, wid):
         self.wid = wid
@@ -168,7 +166,6 @@ class Window:
         return self.prop("_NET_WM_STATE")
 
     def client(self):
-        """(x, y, width, height) of the client area; outer() with the decorations."""
         info = x("xwininfo", "-id", self.wid)
         return tuple(int(re.search(label + r":\s+(-?\d+)", info).group(1)) for label in (
             "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
@@ -184,8 +181,7 @@ class Window:
         return "IsViewable" in x("xwininfo", "-id", self.wid)
 
     def settled_outer(self, expected=None):
-        """The outer rectangle once the frame is shown and has stood still for a moment (after a
-        park, say), and begins with `expected` when given."""
+        """The outer rectangle once shown and still for a moment, and beginning with `expected`."""
         last = [None]
 
         def still():
@@ -206,7 +202,6 @@ class Window:
 
 
 class Bolta:
-    """The tool, run from its own copy of the executable in a folder of its own."""
 
     def __init__(self, executable, folder=None, name="bolta"):
         self.folder = folder or tempfile.mkdtemp(prefix="bolta-e2e-")
@@ -217,8 +212,7 @@ class Bolta:
         self.process = None
 
     def start(self, *args, env=None, prefix=(), stderr=None):
-        """Starts the tool with `args`, in the test's environment with `env` added (a None value
-        removes the variable), after the command words `prefix`, its errors to file `stderr`."""
+        """Starts the tool after the words `prefix`, with `env` added (None removes a variable)."""
         env = dict(os.environ, WEBKIT_DISABLE_COMPOSITING_MODE="1",
                    XDG_CACHE_HOME=os.path.join(self.folder, ".cache"),
                    XDG_DATA_HOME=os.path.join(self.folder, ".local"), **(env or {}))
@@ -228,16 +222,9 @@ class Bolta:
         return self
 
     def windows(self, title=None):
-        """This process's shown windows, those captioned `title` when given."""
-        found = []
-        for wid in x("xdotool", "search", "--onlyvisible", "--class", "Bolta").split():
-            text = x("xprop", "-id", wid, "_NET_WM_PID", "_NET_WM_NAME")
-            name = re.search(r'_NET_WM_NAME\(UTF8_STRING\) = "(.*)"', text)
-            name = name and name.group(1).encode().decode("unicode_escape").encode(
-                "latin-1").decode()
-            if "= %d\n" % self.process.pid in text and title in (None, name):
-                found.append(Window(wid))
-        return found
+        wids = x("xdotool", "search", "--all", "--onlyvisible", "--pid", self.process.pid,
+                 "--class", "Bolta").split()
+        return [Window(w) for w in wids if title in (None, x("xdotool", "getwindowname", w)[:-1])]
 
     def window(self, title, timeout=DEADLINE):
         def found():
@@ -247,21 +234,14 @@ class Bolta:
 
         return wait_for("a window titled %r" % title, found, timeout)
 
-    def menu(self):
-        return next((w for w in self.windows() if "POPUP_MENU" in w.prop(
-            "_NET_WM_WINDOW_TYPE")), None)
-
 
 class DesktopCase(unittest.TestCase):
-    """A desktop, a folder and a board server per class; the tools a test starts are stopped and
-    their folders removed after it."""
 
     executable = screenshots = None
 
     @classmethod
     def boards(cls):
-        """The demo board; a copy of it whose pictures a test may change; and one whose SETTING.TXT
-        names no background picture."""
+        """The demo, a copy whose pictures change, and one without a background picture."""
         half, changing = os.path.join(cls.folder, "half"), os.path.join(cls.folder, "changing")
         os.makedirs(half)
         with open(os.path.join(half, "SETTING.TXT"), "wb") as f:
@@ -292,9 +272,7 @@ class DesktopCase(unittest.TestCase):
 
     @classmethod
     def start_window_manager(cls):
-        """The window manager, on a D-Bus session of its own, and its compositor where it has none;
-        started again once should it end before it manages the screen (seen once on a busy
-        machine). What it said is kept for the failure message."""
+        # Started again once should it end before it manages the screen (seen on a busy machine).
         command, helpers = WINDOW_MANAGERS[WM]
         config = os.path.join(cls.folder, "openbox.xml")
         with open("/etc/xdg/openbox/rc.xml") as f, open(config, "w") as out:
@@ -325,14 +303,12 @@ class DesktopCase(unittest.TestCase):
         return run
 
     def signboard(self, board="demo", folder=None, env=None, name="bolta"):
-        """The tool on `board`, once it shows the signboard and stands still."""
         run = self.bolta(folder, name).start(self.server.thread(board), env=env)
         window = run.window(BOARD_TITLE)
         window.settled_outer()
         return run, window
 
     def close(self, run, window, *keys):
-        """Closes the frame, once it stands still, with alt+F4 or `keys`."""
         window.settled_outer()
         window.activate()
         key(*(keys or ["alt+F4"]))
@@ -343,25 +319,23 @@ class DesktopCase(unittest.TestCase):
                 "still shown" if run.windows() else "gone"))
 
     def open_menu(self, run, window, menu_key=None):
-        """Opens the frame's window menu with `menu_key`, or by a right click on the page."""
         window.activate()
         if menu_key:
             key(menu_key)
         else:
             left, top, width, height = window.client()
             xdotool("mousemove", left + width // 2, top + height // 2, "click", 3)
-        return wait_for("the window menu", run.menu)
+        is_menu = lambda w: "POPUP_MENU" in w.prop("_NET_WM_WINDOW_TYPE")
+        return wait_for("the window menu", lambda: [w for w in run.windows() if is_menu(w)])[0]
 
     def toggle_on_top(self, run, window, menu_key=None):
-        """The window menu's on-top entry, and the frame's state following it."""
         was_above = ABOVE in window.states()
         self.open_menu(run, window, menu_key)
         key("t")
         wait_for("on top toggled", lambda: (ABOVE in window.states()) != was_above)
 
     def change_picture(self, size, colour):
-        """The changing board puts up a new title picture of `size`, one solid `colour`, dated
-        apart from the last one so that no cache takes it for the same."""
+        # Dated apart from the last one so that no cache takes it for the same.
         path = os.path.join(self.board_folders["changing"], "title.png")
         subprocess.run(["convert", "-size", "%dx%d" % size, "xc:rgb%s" % (colour,), path],
                        check=True)
@@ -369,8 +343,7 @@ class DesktopCase(unittest.TestCase):
         os.utime(path, (self.picture_time, self.picture_time))
 
     def refresh(self, window, size, place=None, keys=("F5",)):
-        """F5 (or `keys`, at once) on the frame; then its client area is of `size`, and the frame
-        back at the top left of `place` when given."""
+        """`keys` at once on the frame; then its client area is of `size`, its top left `place`'s."""
         window.activate()
         key(*keys, delay=0)
         wait_for("the client area of %s" % (size,), lambda: window.viewable() and
@@ -378,8 +351,8 @@ class DesktopCase(unittest.TestCase):
         return window.settled_outer(place and place[:2])
 
     def assert_fitted(self, window, shot, picture, colour, corner=None, scale=1, window_scale=1):
-        """The client area holds the whole `picture` (its size) at `scale`, of `colour` at the
-        `corner` inside its bottom right, and the background's margin beyond it."""
+        """The client area holds `picture` (a size) at `scale`, of `colour` at `corner`, and the
+        background's margin (its colours or a blend of them) beyond it."""
         corner = corner or (picture[0] - 2, picture[1] - 2)
         left, top, width, height = window.client()
         self.assertEqual((width, height), tuple(round(side * scale) + MARGIN * window_scale
@@ -388,11 +361,12 @@ class DesktopCase(unittest.TestCase):
             corner[1] * scale)), colour, "the picture's far corner, " + shot)
         for px, py in ((round(picture[0] * scale) + 1, height // 2),
                        (width // 2, round(picture[1] * scale) + 1), (width - 1, height - 1)):
-            self.assertTrue(is_background(pixel(shot, left + px, top + py)),
-                            "the margin at %d, %d, %s" % (px, py, shot))
+            colour = pixel(shot, left + px, top + py)
+            self.assertTrue(all(low - 3 <= c <= high + 3 for c, low, high in zip(
+                colour, *BACKGROUND)), "the margin at %d, %d, %s" % (px, py, shot))
 
     def assert_settings(self, run, expected):
-        """The settings file comes to hold `expected` (keys are written one by one)."""
+        # The keys are written one by one.
         read = lambda: os.path.exists(run.settings) and pathlib.Path(run.settings).read_bytes()
         try:
             wait_for("the settings file", lambda: read() == expected, 5)
@@ -400,7 +374,6 @@ class DesktopCase(unittest.TestCase):
             self.assertEqual(read(), expected)
 
     def screenshot(self, name):
-        """A screenshot into the screenshot folder, or to `name` when that is a full path."""
         path = os.path.join(self.screenshots, name)
         x("import", "-window", "root", path, check=True)
         return path

@@ -1,11 +1,13 @@
 """The signboard, the message pages and the tray icon, as a user sees them on a virtual desktop."""
 import os
+import pathlib
 import subprocess
 
-from desktop import (ABOVE, ALT_SPACE, BOARD_TITLE, MESSAGE_TITLE, PICTURE, PICTURE_RED, SCREEN,
-                     TRAY_TOOLTIP, BoardServer, DesktopCase, drag, key, main, pixel, refused_port,
-                     stop, wait_for, work_area, x)
+from desktop import (ABOVE, ALT_SPACE, BOARD_TITLE, FITTED, MESSAGE_TITLE, PICTURE, PICTURE_RED,
+                     SCREEN, BoardServer, DesktopCase, centred, drag, ini, key, main, pixel,
+                     refused_port, spawn, stop, stored_place, wait_for, x)
 
+TRAY_TOOLTIP = "ろぴかせ＠SETTING.TXT取得中…"
 # The pictures the changing board puts up in turn, each fetched again by an F5.
 NEW_PICTURES = (("F5",), (200, 100), (20, 60, 160)), (("shift+F5",), (240, 80), (30, 140, 40)), (
     ("F5", "F5", "F5"), (180, 90), (200, 120, 0))
@@ -19,30 +21,29 @@ class Signboard(DesktopCase):
         self.assert_fitted(window, self.screenshot("e2e-signboard.png"), PICTURE, PICTURE_RED,
                            corner=(288, 62))
 
-        # F5 fetches the picture again and refits the frame where it was, however often pressed.
-        place = window.outer()
+        # F5 fetches the picture again and refits the frame in place, never unmapping it, however
+        # often pressed.
+        place, mark = window.outer(), self.watch_structure(window)
         for keys, picture, colour in NEW_PICTURES:
             self.change_picture(picture, colour)
             self.refresh(window, tuple(side + 4 for side in picture), place, keys)
             self.assert_fitted(window, self.screenshot("e2e-reloaded.png"), picture, colour)
             self.assertTrue(run.windows(BOARD_TITLE), "still the signboard")
+        self.assertEqual(mark().count("UnmapNotify"), 0, "the frame was unmapped")
 
         # The Menu key's menu centres the frame in the work area.
-        place = window.outer()
+        place, middle = window.outer(), centred(window.outer()[2:])
         self.open_menu(run, window, "Menu")
         key("r")
-        ax, ay, aw, ah = work_area()
-        centred = ((2 * ax + aw) // 2 - place[2] // 2, (2 * ay + ah) // 2 - place[3] // 2)
-        window.settled_outer(centred)
-        self.assertNotEqual(place[:2], centred, "the centring moved the frame")
+        window.settled_outer(middle)
+        self.assertNotEqual(place[:2], middle, "the centring moved the frame")
 
         # A left drag moves the frame, and F5 keeps it where the user put it.
         left, top, _, _ = window.client()
         drag((left + 30, top + 20), (-200, 150))
         wait_for("the dragged frame", lambda: window.client()[:2] == (left - 200, top + 150))
         self.change_picture(PICTURE, PICTURE_RED)
-        place = self.refresh(window, tuple(side + 4 for side in PICTURE),
-                             (centred[0] - 200, centred[1] + 150))
+        place = self.refresh(window, FITTED, (middle[0] - 200, middle[1] + 150))
 
         # A right click's menu toggles on top; Alt+Space's goes down to the transparency popup,
         # into it, down to 50 %.
@@ -53,10 +54,7 @@ class Signboard(DesktopCase):
 
         # Shift+F10's menu closes it as a normal close does.
         self.close(run, window, "shift+F10", "c")
-        left, top, width, height = place
-        stored = ("[BOLTA]\r\nTRANSPARENT=5\r\nWINDOW_LEFT=%d\r\nWINDOW_TOP=%d\r\nWINDOW_RIGHT=%d"
-                  "\r\nWINDOW_BOTTOM=%d\r\nWINDOW_TOPMOST=0\r\n" % (
-                      left, top, left + width, top + height)).encode()
+        stored = stored_place(place, False, TRANSPARENT=5)
         self.assert_settings(run, stored)
 
         # A copy of the executable in another folder neither reads nor writes that file.
@@ -73,6 +71,41 @@ class Signboard(DesktopCase):
         self.assertNotIn(ABOVE, window.states())
         self.wait_half_transparent(window)
         self.close(again, window)
+
+    def test_a_place_on_no_monitor_comes_up_centred_on_the_screen_and_is_stored_there(self):
+        for left, top in ((3000, 100), (-2000, -1500)):
+            with self.subTest((left, top)):
+                run = self.bolta()
+                pathlib.Path(run.settings).write_bytes(ini(
+                    WINDOW_LEFT=left, WINDOW_TOP=top, WINDOW_RIGHT=left + 306,
+                    WINDOW_BOTTOM=top + 97))
+                window = run.start(self.server.thread("demo")).window(BOARD_TITLE)
+                outer = window.outer()
+                self.assertEqual(window.client()[2:], FITTED)
+                self.assertEqual(outer[:2], centred(outer[2:]))
+                self.close(run, window)
+                self.assert_settings(run, stored_place(outer, True))
+
+    def watch_structure(self, window):
+        """Watches the window's structure events as the X server sends them, none missed however
+        short; gives what has come so far once all sent before the call has come."""
+        log = os.path.join(self.folder, "xev-" + window.wid)
+        with open(log, "w") as out:
+            watch = spawn(["xev", "-id", window.wid, "-event", "structure", "-event", "property"],
+                          stdout=out)
+        self.addCleanup(stop, [watch])
+        marks = []
+
+        def mark():
+            # A property of the test's own, set until the watch sees it (it may not listen yet).
+            marks.append("E2E_MARK_%d" % len(marks))
+            seen = lambda: pathlib.Path(log).read_text()
+            return wait_for("the watch", lambda: x(
+                "xprop", "-id", window.wid, "-f", marks[-1], "32c", "-set", marks[-1], 1) or (
+                    "(%s)" % marks[-1] in seen() and seen()))
+
+        mark()
+        return mark
 
     def wait_half_transparent(self, window):
         """The picture blends half and half with the desktop behind it, once the compositor has

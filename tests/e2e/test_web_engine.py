@@ -12,7 +12,8 @@ from desktop import (BOARD_TITLE, DEMO, FITTED, PICTURE_RED, BoardServer, Deskto
 
 WEB_PROCESS = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.0/WebKitWebProcess"
 # In a mount namespace of the tool's own, so that nothing else on the machine sees it.
-UNUSABLE_WEB_PROCESS = "unshare -m sh -c 'mount --bind /bin/false %s && exec \"$@\"' -" % WEB_PROCESS
+UNUSABLE_WEB_PROCESS = ("unshare", "-m", "sh", "-c",
+                        'mount --bind /bin/false %s && exec "$@"' % WEB_PROCESS, "-")
 
 
 def can_unshare():
@@ -26,15 +27,10 @@ class WebEngine(DesktopCase):
         self.addCleanup(stop, [server.process])
         return server
 
-    def logged(self, prefix=""):
-        """The tool, started after `prefix` by a script that keeps its standard error."""
+    def logged(self, board_server, prefix=()):
         run = self.bolta()
-        script, run.errors = run.path + "-logged", os.path.join(run.folder, "stderr")
-        pathlib.Path(script).write_text('#!/bin/sh\nexec %s "%s" "$@" 2>"%s"\n' % (
-            prefix, run.path, run.errors))
-        os.chmod(script, 0o755)
-        run.path = script
-        return run
+        run.errors = os.path.join(run.folder, "stderr")
+        return run.start(board_server.thread("demo"), prefix=prefix, stderr=run.errors)
 
     def test_the_pictures_come_through_the_proxy_the_request_takes_and_fit(self):
         port, log = refused_port(), os.path.join(self.folder, "tinyproxy.log")
@@ -73,15 +69,15 @@ class WebEngine(DesktopCase):
 
     @unittest.skipUnless(can_unshare(), "only root can replace the web engine's helper")
     def test_a_web_process_that_cannot_run_is_told_and_the_tool_ends(self):
-        run = self.logged(UNUSABLE_WEB_PROCESS).start(self.server.thread("demo"))
+        run = self.logged(self.server, UNUSABLE_WEB_PROCESS)
         self.assert_told(run, "cannot go on")
 
     def test_a_web_process_that_dies_before_the_fit_is_told_and_the_tool_ends(self):
         # SETTING.TXT never comes: the page is never fitted.
-        run = self.logged().start(self.board_server(held=True).thread("demo"))
+        run = self.logged(self.board_server(held=True))
 
         def settled_web_process():
-            """The web process, once it has run for two seconds: well past its launch."""
+            # Once it has run for two seconds: well past its launch.
             for line in x("ps", "-o", "pid=,etimes=,args=", "--ppid", run.process.pid).splitlines():
                 pid, seconds, command = line.split(maxsplit=2)
                 if command.startswith(WEB_PROCESS) and int(seconds) >= 2:

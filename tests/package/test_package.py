@@ -38,11 +38,17 @@ class InstalledTree(unittest.TestCase):
     def path(self, name):
         return os.path.join(self.prefix, name)
 
-    def test_install_lays_out_exactly_the_program_and_its_desktop_files(self):
+    def test_install_lays_out_exactly_the_program_and_its_desktop_files_icons_at_size(self):
         found = sorted(os.path.relpath(os.path.join(folder, name), self.prefix)
                        for folder, _, names in os.walk(self.prefix) for name in names)
         self.assertEqual(found, INSTALLED)
         self.assertTrue(os.access(self.path("bin/bolta"), os.X_OK))
+        for size in ICON_SIZES:  # each drawn at the size of its folder
+            with open(self.path("share/icons/hicolor/%dx%d/apps/%s.png" % (size, size, APP_ID)),
+                      "rb") as png:
+                header = png.read(24)
+            self.assertEqual(header[:8], b"\x89PNG\r\n\x1a\n")
+            self.assertEqual(struct.unpack(">II", header[16:24]), (size, size))
 
     def test_the_validators_accept_the_desktop_entry_the_metainfo_and_the_manual_page(self):
         for command in (
@@ -70,14 +76,6 @@ class InstalledTree(unittest.TestCase):
         self.assertEqual(metainfo.find("launchable").text, APP_ID + ".desktop")
         self.assertEqual(metainfo.find("releases/release").get("version"), VERSION)
 
-    def test_each_icon_is_drawn_at_the_size_of_its_folder(self):
-        for size in ICON_SIZES:
-            with open(self.path("share/icons/hicolor/%dx%d/apps/%s.png" % (size, size, APP_ID)),
-                      "rb") as png:
-                header = png.read(24)
-            self.assertEqual(header[:8], b"\x89PNG\r\n\x1a\n")
-            self.assertEqual(struct.unpack(">II", header[16:24]), (size, size))
-
 
 class DebianPackage(unittest.TestCase):
     """Leaves the package in BUILD/package for the end-to-end test of the installed program."""
@@ -98,9 +96,7 @@ class DebianPackage(unittest.TestCase):
             self.assertIn(needed, depends)
 
         result = run("lintian", "--fail-on", "error", "--no-tag-display-limit", package)
-        print(result.stdout, end="")
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
-        self.assertNotIn("E: ", result.stdout)
 
 
 if __name__ == "__main__":
