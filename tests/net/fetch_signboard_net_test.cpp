@@ -286,10 +286,11 @@ TEST_F(FetchOverLoopback, board_moved_to_https_shows_directly_or_through_a_real_
   std::ofstream(Folder() / "news" / "SETTING.TXT", std::ios::binary) << kSettingText;
   const std::string issue =
       "openssl req -x509 -days 1 -nodes -newkey ec -pkeyopt ec_paramgen_curve:P-256 -subj ";
-  const Daemon tls(Folder(), issue + "/CN=authority -keyout ca.key -out ca.pem && " + issue +
-                                 "/CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -CA ca.pem "
-                                 "-CAkey ca.key -keyout key.pem -out cert.pem && exec openssl "
-                                 "s_server -quiet -WWW -cert cert.pem -key key.pem -accept $1");
+  const Daemon tls(Folder(),
+                   issue + "/CN=authority -keyout ca.key -out ca.pem && " + issue +
+                       "/CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 -CA ca.pem "
+                       "-CAkey ca.key -keyout key.pem -out cert.pem && exec openssl "
+                       "s_server -quiet -WWW -cert cert.pem -key key.pem -accept 127.0.0.1:$1");
   const Daemon tinyproxy(Folder(),
                          "printf 'Port %s\nListen 127.0.0.1\nAllow 127.0.0.1\nLogLevel Connect\n"
                          "LogFile \"%s/tinyproxy.log\"\n' $1 \"$PWD\" >tinyproxy.conf && "
