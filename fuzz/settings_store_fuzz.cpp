@@ -1,6 +1,7 @@
 // The settings store on an arbitrary file, with a short sequence of writes: a write that succeeds
-// reads back its value, trimmed; a refused or failed write leaves the file as it was; a write
-// touches one line or adds lines, and every other line stays byte for byte.
+// reads back its value, trimmed, and made again changes nothing; a refused or failed write leaves
+// the file as it was; a write touches one line or adds lines, and every other line stays byte for
+// byte.
 //
 // Input: the file's bytes, then 0x1D and the writes, separated by 0x1E, each with fields
 // separated by 0x1F: "W" key value, "I" key number (both in section BOLTA), "S" section key value.
@@ -105,8 +106,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int32_t number = 0;
     std::from_chars(value.data(), value.data() + value.size(), number);
     const bool asNumber = fields[0] == "I";
-    const bool written = asNumber ? store.WriteProfileInt(section, name, number)
-                                  : store.WriteProfileString(section, name, value);
+    const auto make = [&] {
+      return asNumber ? store.WriteProfileInt(section, name, number)
+                      : store.WriteProfileString(section, name, value);
+    };
+    const bool written = make();
     const std::optional<std::string> after = Contents(file);
     if (!written) {
       Check(after == before, "a refused write leaves the file as it was");
@@ -114,6 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     Check(after.has_value(), "a successful write leaves a file");
     CheckOneChange(before.value_or(""), *after);
+    Check(make() && Contents(file) == after, "the same write again changes nothing");
     if (asNumber) {
       Check(store.GetProfileInt(section, name, number == 0 ? 1 : 0) == number,
             "a number reads back");

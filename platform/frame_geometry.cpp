@@ -19,6 +19,12 @@ FrameExtents UpdatedExtents(const FrameExtents& known, const std::optional<Frame
   return *read;
 }
 
+FrameExtents InToolkitPixels(const FrameExtents& device, int32_t scale) {
+  if (scale <= 1) return device;
+  const auto up = [scale](int32_t side) { return (side + scale - 1) / scale; };
+  return {up(device.left), up(device.right), up(device.top), up(device.bottom)};
+}
+
 Size ClientSizeForOuter(int32_t width, int32_t height, const FrameExtents& extents) {
   return {std::max<int32_t>(1, width - extents.left - extents.right),
           std::max<int32_t>(1, height - extents.top - extents.bottom)};

@@ -25,6 +25,10 @@ struct FrameExtents {
 // a frame; such a clear must not take the decoration room away from a fit.
 FrameExtents UpdatedExtents(const FrameExtents& known, const std::optional<FrameExtents>& read);
 
+// Extents the window manager gives in device pixels, in the toolkit's pixels at window `scale`.
+// A part pixel counts as a whole one: the decorations never get less room than they take.
+FrameExtents InToolkitPixels(const FrameExtents& device, int32_t scale);
+
 // The client size that gives an outer size of width x height. The platform refuses a client
 // smaller than 1 x 1, so a request smaller than the decorations gets the smallest client.
 Size ClientSizeForOuter(int32_t width, int32_t height, const FrameExtents& extents);

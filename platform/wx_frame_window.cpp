@@ -184,14 +184,18 @@ void WxFrameWindow::SetParked(bool parked) {
     if (gtk_widget_get_mapped(toplevel_)) Freeze();
     return;
   }
-  if (const Origin now = ClientOrigin(); frozen_ && now != frozenAt_) {
+  const Origin now = ClientOrigin();
+  if (frozen_ && now != frozenAt_) {
     // Dragged while the page loaded: the frame comes back where the user put it.
     x_ = now.x - extents_.left;
     y_ = now.y - extents_.top;
   }
+  // A frame shown all along and still where it is to be is left alone: its place in device
+  // pixels need not fall on a whole pixel of a scaled toolkit, and moving it there would shift it.
+  const bool stays = frozen_ && now.x - extents_.left == x_ && now.y - extents_.top == y_;
   ApplyClientSize();
   // A frame never placed comes up where the window manager puts a new window.
-  if (placed_) ApplyPosition();
+  if (placed_ && !stays) ApplyPosition();
   frozen_.reset();
   gtk_widget_queue_draw(toplevel_);
   if (showWanted_ && !frame_->IsShown()) frame_->Show();

@@ -62,8 +62,10 @@ std::optional<FrameExtents> ReadFrameExtents(GtkWidget* toplevel) {
       data != nullptr && format == 32 && count == 4) {
     // Format 32 properties arrive as longs: left, right, top, bottom.
     const auto* values = reinterpret_cast<const long*>(data);
-    extents = FrameExtents{static_cast<int32_t>(values[0]), static_cast<int32_t>(values[1]),
-                           static_cast<int32_t>(values[2]), static_cast<int32_t>(values[3])};
+    // The window manager measures in device pixels, GTK places and sizes in its own.
+    extents = InToolkitPixels({static_cast<int32_t>(values[0]), static_cast<int32_t>(values[1]),
+                               static_cast<int32_t>(values[2]), static_cast<int32_t>(values[3])},
+                              gtk_widget_get_scale_factor(toplevel));
   }
   if (data != nullptr) XFree(data);
   return extents;

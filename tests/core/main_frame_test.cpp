@@ -32,9 +32,6 @@ TEST_F(WindowTest, creation_places_then_applies_transparency_then_on_top_then_sh
   const Calls placed = {"MoveWindow -40,20 200x0 norepaint", "EnableLayeredStyle",
                         "SetWindowAlpha 0 178 2", "SetTopmost off", "AddTrayIcon 128"};
   const Stored odd = {{"WINDOW_LEFT", 5}, {"WINDOW_RIGHT", 5}, {"TRANSPARENT", 10}};
-  const Stored gone = {{"WINDOW_LEFT", 3000}, {"WINDOW_RIGHT", 3200}, {"WINDOW_BOTTOM", 90}};
-  Calls centred = {"MoveWindow 3000,0 200x0 norepaint", "MoveWindow 412,355 200x31"};
-  centred.insert(centred.end(), kFirstStart.begin(), kFirstStart.end());
   const struct {
     const char* name;
     Stored stored;
@@ -45,7 +42,6 @@ TEST_F(WindowTest, creation_places_then_applies_transparency_then_on_top_then_sh
       {"first start: in place, opaque, on top", {}, kFirstStart, 176, true},
       {"stored place, step 3, not on top", place, placed, 224, false},
       {"no width is no place; step 10 is step 0", odd, kFirstStart, 176, true},
-      {"a place on no display is centred", gone, centred, 176, true},
       {"a negative step is step 0", {{"TRANSPARENT", -1}}, kFirstStart, 176, true},
   };
   for (const auto& row : rows) {
@@ -61,26 +57,16 @@ TEST_F(WindowTest, creation_places_then_applies_transparency_then_on_top_then_sh
   }
 }
 
-TEST_F(WindowTest, system_menu_has_its_entries_in_order_with_texts_ids_and_marks) {
+TEST_F(WindowTest, system_menu_entries_commands_on_their_masked_id_and_what_they_store_when) {
+  Write({{"TRANSPARENT", 3}});
   frame.OnCreate();
   const std::vector<MenuItem>& items = frame.GetSystemMenu().items();
   EXPECT_EQ(Entries(items), (Calls{"61456 移動(&M)", "352 画面中央へ移動(&R)", "61472 最小化(&N)",
                                    "----", "160 最前面に表示(&T) check", "0 透明度", "----",
                                    "336 プロキシの設定(&P)", "----", "61536 閉じる(&C)"}));
   EXPECT_EQ(Entries(items.at(5).popup),
-            (Calls{"176  0% radio", "192 10%", "208 20%", "224 30%", "240 40%", "256 50%",
+            (Calls{"176  0%", "192 10%", "208 20%", "224 30% radio", "240 40%", "256 50%",
                    "272 60%", "288 70%", "304 80%", "320 90%"}));
-}
-
-TEST(MainFrame, alpha_of_each_step_is_255_less_25_5_per_step_truncated) {
-  std::vector<int> alphas;
-  for (int32_t n = 0; n < 10; ++n) alphas.push_back(AlphaOfStep(n));
-  EXPECT_EQ(alphas, (std::vector<int>{255, 229, 204, 178, 153, 127, 102, 76, 51, 25}));
-}
-
-TEST_F(WindowTest, commands_act_on_their_masked_id_and_what_is_stored_at_once_and_at_the_end) {
-  Write({{"TRANSPARENT", 3}});
-  frame.OnCreate();
   layer.calls.clear();
   frame.OnSysCommand(IDM_TOPMOST + 3, 0);  // the low bits are the platform's
   frame.OnSysCommand(256, 0);              // 50%
@@ -113,6 +99,7 @@ TEST_F(WindowTest,
          {"WINDOW_RIGHT", -1700},
          {"WINDOW_BOTTOM", -1400}});
   frame.OnCreate();
+  EXPECT_EQ(layer.windowRect, (Rect{412, 355, 612, 386})) << "centred before any fit";
   view.ShowSignboardPage();
   view.OnDocumentComplete("about:blank");  // fitted to 212 x 94, centred in 1024 x 740
   const Rect centred{406, 323, 618, 417};

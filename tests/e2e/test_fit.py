@@ -18,7 +18,7 @@ class Fit(DesktopCase):
                                    PICTURE_RED, scale=scale, window_scale=window_scale)
                 self.change_picture(NEW_PICTURE, BLUE)
                 self.refresh(window, tuple(round(side * scale) + MARGIN * window_scale
-                                           for side in NEW_PICTURE))
+                                           for side in NEW_PICTURE), window.outer())
                 self.assert_fitted(window, self.screenshot(name + "-f5.png"), NEW_PICTURE, BLUE,
                                    scale=scale, window_scale=window_scale)
                 self.close(run, window)

@@ -21,6 +21,8 @@ TEST(FrameGeometry, outer_and_client_sizes_differ_by_the_room_and_a_client_is_ne
   EXPECT_EQ(OuterRect(10, 20, {302, 76}, kOpenbox), (Rect{10, 20, 314, 121}));
   EXPECT_EQ(ClientSizeForOuter(200, 0, kOpenbox), (Size{198, 1})) << "created with no height";
   EXPECT_EQ(ClientSizeForOuter(1, 1, kOpenbox), (Size{1, 1}));
+  EXPECT_EQ(InToolkitPixels(kOpenbox, 1), kOpenbox);
+  EXPECT_EQ(InToolkitPixels({5, 5, 29, 5}, 2), (FrameExtents{3, 3, 15, 3})) << "part pixels";
 }
 
 TEST(FrameGeometry, a_rect_belongs_to_the_display_sharing_most_and_a_parked_one_to_none) {

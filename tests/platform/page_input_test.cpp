@@ -9,43 +9,33 @@ constexpr uint32_t kKeysymF5 = 0xFFC2;
 constexpr uint32_t kKeysymF10 = 0xFFC7;
 constexpr uint32_t kKeysymMenu = 0xFF67;
 
-TEST(PageInput, keysyms_become_the_virtual_keys_the_view_decides_on) {
-  const struct {
-    const char* name;
-    uint32_t keysym;
-    uint32_t vk;
-  } rows[] = {
-      {"F5", kKeysymF5, VK_F5},
-      {"small letters as capitals", 'n', 'N'},
-      {"digits as they are", '7', '7'},
-      {"keypad digits", 0xFFB3, 0x63},
-      {"a named key", 0xFF1B, 0x1B},
-      {"Shift+Tab as Tab", 0xFE20, 0x09},
-      {"a key without a virtual key", 0x1000041, 0},
-  };
-  for (const auto& row : rows) EXPECT_EQ(VirtualKeyOfKeysym(row.keysym), row.vk) << row.name;
-}
-
-TEST(PageInput, alt_and_f10_make_system_keys_shift_and_ctrl_do_not) {
+// Alt and F10 make system keys, Shift and Ctrl do not; small letters stand as capitals.
+TEST(PageInput, keys_become_the_messages_and_virtual_keys_the_view_decides_on) {
+  const Modifiers shift{true}, ctrl{false, true}, alt{false, false, true};
   const struct {
     const char* name;
     bool pressed;
     uint32_t keysym;
     Modifiers modifiers;
-    uint32_t message;
+    uint32_t message, vk;
   } rows[] = {
-      {"F5", true, kKeysymF5, {}, WM_KEYDOWN},
-      {"Shift+F5", true, kKeysymF5, {true}, WM_KEYDOWN},
-      {"Ctrl+F5", true, kKeysymF5, {false, true}, WM_KEYDOWN},
-      {"Alt+F5", true, kKeysymF5, {false, false, true}, WM_SYSKEYDOWN},
-      {"F5 released", false, kKeysymF5, {}, WM_KEYUP},
-      {"Alt+F5 released", false, kKeysymF5, {false, false, true}, WM_SYSKEYUP},
-      {"F10 alone", true, kKeysymF10, {}, WM_SYSKEYDOWN},
+      {"F5", true, kKeysymF5, {}, WM_KEYDOWN, VK_F5},
+      {"Ctrl+F5", true, kKeysymF5, ctrl, WM_KEYDOWN, VK_F5},
+      {"Alt+F5", true, kKeysymF5, alt, WM_SYSKEYDOWN, VK_F5},
+      {"F5 released", false, kKeysymF5, {}, WM_KEYUP, VK_F5},
+      {"Alt+F5 released", false, kKeysymF5, alt, WM_SYSKEYUP, VK_F5},
+      {"F10 alone", true, kKeysymF10, {}, WM_SYSKEYDOWN, 0x79},
+      {"small letters as capitals", true, 'n', {}, WM_KEYDOWN, 'N'},
+      {"digits as they are", true, '7', {}, WM_KEYDOWN, '7'},
+      {"keypad digits", true, 0xFFB3, {}, WM_KEYDOWN, 0x63},
+      {"a named key", true, 0xFF1B, {}, WM_KEYDOWN, 0x1B},
+      {"Shift+Tab as Tab", true, 0xFE20, shift, WM_KEYDOWN, 0x09},
+      {"a key without a virtual key", true, 0x1000041, {}, WM_KEYDOWN, 0},
   };
   for (const auto& row : rows) {
     const Msg msg = KeyMessage(row.pressed, row.keysym, row.modifiers);
     EXPECT_EQ(msg.message, row.message) << row.name;
-    EXPECT_EQ(msg.wParam, row.keysym == kKeysymF5 ? VK_F5 : 0x79u /* VK_F10 */) << row.name;
+    EXPECT_EQ(msg.wParam, row.vk) << row.name;
   }
 }
 
