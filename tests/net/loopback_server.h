@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace bolta::nettest {
@@ -55,9 +56,10 @@ class LoopbackServer {
 
   uint16_t port() const { return port_; }
   std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
-  std::vector<std::string> requests() const {
+  // The requests that came since the last call.
+  std::vector<std::string> TakeRequests() {
     std::lock_guard lock(mutex_);
-    return requests_;
+    return std::exchange(requests_, {});
   }
 
  private:
@@ -82,7 +84,7 @@ class LoopbackServer {
   Handler handler_;
   int listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   uint16_t port_ = 0;
-  mutable std::mutex mutex_;
+  std::mutex mutex_;
   std::vector<std::string> requests_;
   std::thread thread_;
 };
