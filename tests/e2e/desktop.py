@@ -42,7 +42,8 @@ WM = os.environ.get("BOLTA_E2E_WM", "openbox")
 ALT_SPACE = "alt+space" if WM in ("openbox", "kwin") else "shift+F10"
 # Without a named proxy the tool follows the environment's; the tests decide for themselves.
 for variable in ("http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy",
-                 "ALL_PROXY", "no_proxy", "NO_PROXY", "GDK_BACKEND", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS"):
+                 "ALL_PROXY", "no_proxy", "NO_PROXY", "GDK_BACKEND", "WAYLAND_DISPLAY",
+                 "DBUS_SESSION_BUS_ADDRESS"):
     os.environ.pop(variable, None)
 
 
