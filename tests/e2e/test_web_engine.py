@@ -45,6 +45,7 @@ class WebEngine(DesktopCase):
         window = run.start(server.thread("demo")).window(BOARD_TITLE)
         left, top, width, height = window.client()
         self.assertEqual((width, height), FITTED)
+        window.settled_outer()  # past any opening animation of the window manager
         shot = self.screenshot("e2e-proxied.png")
         self.assertEqual(pixel(shot, left + 100, top + 10), PICTURE_RED, "title picture")
         requests = re.findall(r"Request \(file descriptor \d+\): GET \S+/demo/(\S+)",
