@@ -288,8 +288,12 @@ class DesktopCase(unittest.TestCase):
                 manager = spawn([c.format(openbox_config=config) for c in command], stderr=out,
                                 env=env)
             cls.processes.append(manager)
+            # Openbox names itself before it manages anything (long before, while a cold font
+            # cache is built); a window mapped meanwhile is left where it is, unmanaged. It is
+            # ready once it keeps the list of the windows it manages.
             ready = lambda: manager.poll() is not None or "WINDOW" in x(
-                "xprop", "-root", "_NET_SUPPORTING_WM_CHECK")
+                "xprop", "-root", "_NET_SUPPORTING_WM_CHECK") and (
+                    WM != "openbox" or "WINDOW" in x("xprop", "-root", "_NET_CLIENT_LIST"))
             wait_for("the window manager on " + os.environ["DISPLAY"], ready)
             if manager.poll() is None:
                 cls.processes.extend(spawn([helper]) for helper in helpers)
