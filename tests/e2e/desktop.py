@@ -183,16 +183,19 @@ class Window:
 
     def settled_outer(self, expected=None):
         """The outer rectangle once shown and still for a moment, and beginning with `expected`."""
-        last = [None]
+        last, since = [None], [time.monotonic()]
 
         def still():
+            # The same place seen over 0.3 s of polls: no move of the window manager is under way.
             now = self.viewable() and self.outer()
-            steady, last[0] = now == last[0], now
+            if now != last[0]:
+                last[0], since[0] = now, time.monotonic()
+            steady = time.monotonic() - since[0] >= 0.3
             return steady and (expected is None or now[:len(expected)] == tuple(expected)) and now
 
         what = "the frame shown and still" + (expected and " at %s" % (expected,) or "")
         try:
-            return wait_for(what, lambda: still() or time.sleep(0.3))
+            return wait_for(what, still)
         except AssertionError:
             raise AssertionError("timed out waiting for %s: it is at %s" % (what, last[0]))
 
