@@ -20,6 +20,7 @@
 #include "platform/curl_proxy.h"
 #include "platform/event_loop.h"
 #include "platform/fatal_library_error.h"
+#include "platform/page_input_hook.h"
 #include "platform/session_end.h"
 #include "platform/wx_browser.h"
 #include "platform/wx_frame_window.h"
@@ -31,16 +32,28 @@
 namespace bolta {
 namespace {
 
+// Where the tool stands; each stage decides what a signal, a library's failure or a page's event
+// may still do.
+enum class Stage {
+  Starting,   // the retrieval runs; the window has not been shown
+  Abandoned,  // a session end came during the start: it ends before any window shows
+  Shown,      // the window is up, its first page not fitted yet
+  Fitted,     // the first page has been fitted
+  Closing,    // a session end has asked the window to close
+  Closed,     // the frame has been destroyed: nothing may reach it
+  Failing,    // a library failed: the tool is being abandoned
+};
+
 // The session ended while SETTING.TXT was fetched: the retrieval is left where it stands.
 struct StartAbandoned {};
 
-CurlInternetOptions InternetOptions(const bool& ending) {
+CurlInternetOptions InternetOptions(const Stage& stage) {
   CurlInternetOptions options;
   // While SETTING.TXT is fetched the window is not shown yet, so nothing can reach it; serving
   // the event loop lets the tray host draw the icon and the web engine go on with its start.
-  options.whileWaiting = [&ending] {
+  options.whileWaiting = [&stage] {
     ServePendingEvents();
-    if (ending) throw StartAbandoned();
+    if (stage == Stage::Abandoned) throw StartAbandoned();
   };
   return options;
 }
@@ -80,21 +93,22 @@ std::optional<ProxyRoutes> PictureProxies(const SettingsStore& settings) {
 struct CBoltaApp::Session {
   explicit Session(SettingsLocation settingsLocation)
       : settings(std::move(settingsLocation), &ReportSettingsWriteFailure),
-        internet(InternetOptions(ending)),
+        internet(InternetOptions(stage)),
         proxyDialog(frameWindow),
         frame(frameWindow, settings, proxyDialog) {}
 
-  // Declared first: the other members may refer to them from their construction on.
-  bool ending = false;    // a session-end signal has come
-  bool windowUp = false;  // from the window's first showing until its destruction
-  bool fitted = false;    // the first page has been fitted
-  bool failed = false;    // the tool is being abandoned: the page's events are not for the view
+  // Declared first: the other members may refer to it from their construction on.
+  Stage stage = Stage::Starting;
   // Before the first fit the view could not be made; after it, the fault is no longer the view's.
   FatalLibraryErrors fatalErrors{[this](const std::string& message) {
     // A library that fails again while the box is made: the first cause is on standard error.
-    if (std::exchange(failed, true)) std::_Exit(EXIT_FAILURE);
-    Abandon("cannot go on: " + message,
-            fitted ? text::kErrInternalApplication : text::kErrCreateDocumentFailed);
+    const Stage was = std::exchange(stage, Stage::Failing);
+    if (was == Stage::Failing) std::_Exit(EXIT_FAILURE);
+    // The page's events are not for the view any more.
+    if (browser) browser->Close();
+    Abandon("cannot go on: " + message, was == Stage::Starting || was == Stage::Shown
+                                            ? text::kErrCreateDocumentFailed
+                                            : text::kErrInternalApplication);
   }};
   SettingsStore settings;
   CurlInternetOpener internet;
@@ -104,14 +118,26 @@ struct CBoltaApp::Session {
   CBoltaDoc document;
   std::unique_ptr<WxBrowser> browser;
   std::unique_ptr<CBoltaView> view;
+  std::unique_ptr<PageInputHook> input;
   // A logout, a closed terminal or Ctrl+C closes the window as its close command does (storing
   // its place); during the start, before anything can have changed, it ends the start.
   SessionEndSignals signals{[this] {
-    if (failed) std::_Exit(EXIT_FAILURE);  // over the box that tells of the failure
-    if (std::exchange(ending, true) || !windowUp) return;
-    RunOutsideModalLoops([this] {
-      if (windowUp) frame.OnSysCommand(SC_CLOSE, 0);
-    });
+    switch (stage) {
+      case Stage::Failing:
+        std::_Exit(EXIT_FAILURE);  // over the box that tells of the failure
+      case Stage::Starting:
+        stage = Stage::Abandoned;
+        return;
+      case Stage::Shown:
+      case Stage::Fitted:
+        stage = Stage::Closing;
+        RunOutsideModalLoops([this] {
+          if (stage == Stage::Closing) frame.OnSysCommand(SC_CLOSE, 0);
+        });
+        return;
+      default:
+        return;
+    }
   }};
 };
 
@@ -143,28 +169,35 @@ bool CBoltaApp::InitInstance() {
       .onSysCommand = [&s](int32_t id) { s.frame.OnSysCommand(id, 0); },
       .onDestroy =
           [&s] {
-            s.windowUp = false;
+            // Nothing the view started (its timer, a measurement, input) outlives the frame.
+            s.stage = Stage::Closed;
+            s.input.reset();
+            s.browser->Close();
             s.frame.OnDestroy();
           },
   });
   s.browser->SetEvents({
       .onDocumentComplete =
           [&s](const std::string& url) {
-            if (s.failed) return;
             s.view->OnDocumentComplete(url);
-            s.fitted = true;
+            if (s.stage == Stage::Shown) s.stage = Stage::Fitted;
           },
       .onTimer = [&s](int32_t id) { s.view->OnTimer(id); },
-      .preTranslateMessage = [&s](const Msg& msg) { return s.view->PreTranslateMessage(msg); },
-      .openSystemMenu = [&s] { s.frameWindow.PopupSystemMenu(s.frame.GetSystemMenu()); },
       // Once the page is up it stays up, and F5 starts the process again.
       .onWebProcessEnded =
           [&s](const std::string& cause) {
-            if (s.fitted) return;
-            s.failed = true;
+            if (s.stage != Stage::Starting && s.stage != Stage::Shown) return;
+            s.stage = Stage::Failing;
+            s.browser->Close();
             Abandon(cause, text::kErrCreateDocumentFailed);
           },
   });
+  s.input = std::make_unique<PageInputHook>(
+      s.frameWindow,
+      PageInputHook::Handlers{
+          .preTranslateMessage = [&s](const Msg& msg) { return s.view->PreTranslateMessage(msg); },
+          .openSystemMenu = [&s] { s.frameWindow.PopupSystemMenu(s.frame.GetSystemMenu()); },
+      });
 
   // The frame's creation work: menu, position, transparency, on-top state, tray icon.
   s.frame.OnCreate();
@@ -177,24 +210,24 @@ bool CBoltaApp::InitInstance() {
   try {
     s.view->OnInitialUpdate();
   } catch (const StartAbandoned&) {
-    // s.ending holds: the start ends below.
+    // The stage says so: the start ends below.
   } catch (const std::exception& failure) {
     const std::string_view what = failure.what();
     wxMessageBox(what.empty() ? Text(text::kErrInternalApplication) : Utf8(what),
                  Text(text::kAppTitle), wxOK | wxICON_ERROR);
   }
 
-  if (s.ending) return true;  // OnRun then ends the process
+  if (s.stage == Stage::Abandoned) return true;  // OnRun then ends the process
 
   s.frameWindow.Show();
-  s.windowUp = true;
+  s.stage = Stage::Shown;
   s.frame.OnUpdateFrameTitle(true);
   return true;
 }
 
 int CBoltaApp::OnRun() {
   // Ended during the start: the window was never shown, and no loop is run for it.
-  if (session_ && !session_->windowUp) return 0;
+  if (session_ && session_->stage == Stage::Abandoned) return 0;
   return wxApp::OnRun();
 }
 

@@ -19,9 +19,11 @@ enum ReadyState : int32_t {
 };
 
 // The browser's current document as far as the view needs it: its body's scroll size as drawn,
-// in window pixels, empty when the body (or its size) could not be read.
+// in window pixels, empty when the body (or its size) could not be read, and whether a picture it
+// shows could not be had (its broken sign stands in its place).
 struct HtmlDocument {
   std::optional<Size> bodyScrollSize;
+  bool pictureMissing = false;
 };
 
 // The web view that the view hosts.
@@ -34,9 +36,10 @@ class BrowserControl {
   // Loads the current document again. No OnDocumentComplete follows; the view polls the state,
   // so from this call until the reload has finished GetReadyState must not say COMPLETE.
   virtual void Refresh() = 0;
-  // COMPLETE only once the document and its pictures have loaded.
+  // COMPLETE only once the document and its pictures have loaded, or the pictures that did not
+  // come in time have been given up.
   virtual ReadyState GetReadyState() const = 0;
-  // Nothing when there is no document.
+  // Nothing when there is no document; the document as it was measured when its load completed.
   virtual std::optional<HtmlDocument> GetHtmlDocument() const = 0;
 
  protected:

@@ -59,6 +59,8 @@ class FrameWindow {
   // deleting an icon that is not there changes nothing.
   virtual bool AddTrayIcon(int32_t iconId, std::string_view tooltip) = 0;
   virtual bool DeleteTrayIcon() = 0;
+  // The outer width that shows `caption` (code page 932) whole beside the frame's buttons.
+  virtual int32_t CaptionWidth(const std::string& caption) const = 0;
   // The caption, code page 932 bytes (a board title may be UTF-8: the layer decodes it as
   // BoardTextToUtf8 does).
   virtual void SetWindowText(const std::string& caption) = 0;

@@ -1,5 +1,6 @@
 #include "mainwnd/main_frame.h"
 
+#include <algorithm>
 #include <string_view>
 #include <utility>
 
@@ -137,6 +138,10 @@ void CMainFrame::CenterWindow() {
     return;
   }
   window_.MoveWindow(placed.left, placed.top, placed.Width(), placed.Height(), true);
+}
+
+int32_t CMainFrame::CaptionFitWidth(const std::string& caption) const {
+  return std::min(window_.CaptionWidth(caption), window_.GetWorkArea().Width());
 }
 
 void CMainFrame::OnDestroy() {

@@ -3,6 +3,7 @@
 // position persistence and the notification-area icon shown while SETTING.TXT is fetched.
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "mainwnd/frame_window.h"
 #include "mainwnd/system_menu.h"
@@ -43,6 +44,8 @@ class CMainFrame {
     window_.MoveWindow(x, y, width, height, repaint);
   }
   void BeginMoveDrag() { window_.BeginMoveDrag(); }
+  // The outer width that shows `caption` whole, never wider than the work area.
+  int32_t CaptionFitWidth(const std::string& caption) const;
 
   // The view's park while a page loads, from BeginPark to EndPark: the user goes on seeing the
   // frame as it was, and the place stored on close is the one before the park, never the parked

@@ -1,31 +1,29 @@
 #pragma once
 // The view's browser and window on wxWebView (WebKitGTK): "about:" documents shown from memory,
-// one document-complete per navigation once its pictures have loaded (never for the web view's
-// own blank page or a refresh), the ready state, the body's scroll size, timers, and the page's
-// input offered to the view's pre-translation before the page sees it.
+// each load measured once it has ended (its pictures loaded, or given up after a while), one
+// document-complete per navigation after that measurement (never for the web view's own blank
+// page or a refresh), the ready state, and the view's one timer.
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "display/browser_control.h"
-#include "display/page_message.h"
 #include "platform/curl_proxy.h"
+#include "platform/glib_ptr.h"
 
 class wxTimer;
 class wxWebView;
-class wxWindow;
 class wxWebViewEvent;
 typedef struct _GtkWidget GtkWidget;
-typedef union _GdkEvent GdkEvent;
-typedef struct _GdkEventButton GdkEventButton;
-typedef struct _GdkEventKey GdkEventKey;
+typedef struct _GCancellable GCancellable;
+typedef struct _GAsyncResult GAsyncResult;
+typedef struct _GObject GObject;
 
 namespace bolta {
 
+class OwnDocuments;
 class WxFrameWindow;
 
 class WxBrowser final : public BrowserControl, public ViewWindow {
@@ -33,16 +31,14 @@ class WxBrowser final : public BrowserControl, public ViewWindow {
   struct Events {
     std::function<void(const std::string& url)> onDocumentComplete;
     std::function<void(int32_t id)> onTimer;
-    std::function<bool(const Msg& msg)> preTranslateMessage;  // true: consumed
-    std::function<void()> openSystemMenu;
     // The engine's process that draws the page has ended, `cause` says why; the next load starts
     // another.
     std::function<void(const std::string& cause)> onWebProcessEnded;
   };
 
-  // The longest wait for a page's pictures: a picture server that hangs must not keep the frame
-  // parked, so after this the page counts as loaded with whatever pictures have arrived.
-  static constexpr int kPictureWaitMs = 10000;
+  // The longest wait for a page's pictures: then those still missing are given up, their loads
+  // stopped, and the page counts as loaded with their broken signs. F5 asks for them again.
+  static constexpr int kPictureWaitMs = 30000;
 
   // Creates the web view filling `frame`'s client area; null when WebKit cannot be had. The page's
   // pictures go by `proxies`, or when none are given as the desktop's proxy settings say.
@@ -53,6 +49,8 @@ class WxBrowser final : public BrowserControl, public ViewWindow {
   WxBrowser& operator=(const WxBrowser&) = delete;
 
   void SetEvents(Events events) { events_ = std::move(events); }
+  // The frame is closing: from now on no load, measurement or timer raises an event.
+  void Close();
 
   void Navigate2(const std::string& url) override;
   void Refresh() override;
@@ -64,47 +62,33 @@ class WxBrowser final : public BrowserControl, public ViewWindow {
   void KillTimer(int32_t id) override;
 
  private:
-  enum class LoadKind { Navigation, Refresh };
-
-  struct OwnDocument;
+  enum class Load { None, Navigation, Refresh };
+  enum class Stage { Loading, Measuring, Complete };
 
   WxBrowser(WxFrameWindow& frame, wxWebView* view);
-  void Harden();
-  void UseProxies(const ProxyRoutes& proxies);
   void WatchWebProcess();
-  void ServeOwnDocuments();
-  void StartLoad(LoadKind kind);
+  void StartLoad(Load kind);
   void OnLoadEnded(const wxWebViewEvent& event);
-  void CompleteLoad();
-  // The script's string result; empty when it gave none or failed.
-  std::string RunScript(const char* script) const;
-  // Runs `handler` now, or after the script that is running returns: the script is waited for
-  // in a nested event loop, and the logic must not be entered again from inside a fit.
-  void Dispatch(std::function<void()> handler) const;
-  // Sees every event of the process before GTK dispatches it, as a message loop's
-  // pre-translation does; widgets' own handlers (wxWidgets' key handling among them) come later.
-  static void PreTranslate(GdkEvent* event, void* self);
-  bool IsOnFrame(GdkEvent* event) const;
-  bool OnButton(const GdkEventButton& button);
-  bool OnKey(const GdkEventKey& key);
-  bool OfferInput(const std::optional<Msg>& msg);
+  void GiveUpPictures();
+  // Runs the measuring script; the load completes when its answer comes.
+  void Measure(bool givingUp);
+  static void OnMeasured(GObject* web, GAsyncResult* result, void* self);
+  void Complete(const std::string& measurement);
 
   WxFrameWindow& frame_;
   wxWebView* view_;
   GtkWidget* native_;
+  std::unique_ptr<OwnDocuments> documents_;
   Events events_;
-  std::map<int32_t, std::unique_ptr<wxTimer>> timers_;
+  bool closed_ = false;
+  std::unique_ptr<wxTimer> timer_;  // the view's timer
+  int32_t timerId_ = 0;
   std::unique_ptr<wxTimer> pictureWait_;
+  GObjectPtr<GCancellable> measuring_;  // the measurement under way, if any
 
-  OwnDocument* document_ = nullptr;  // owned by the web context
-  bool hasDocument_ = false;
-  uint64_t loadSerial_ = 0;
-  std::string loadUrl_;  // marks the load in progress: the web view's own loads carry others
-  LoadKind loadKind_ = LoadKind::Navigation;
-  bool loadComplete_ = false;
-
-  mutable bool inScript_ = false;
-  mutable std::vector<std::function<void()>> deferred_;
+  Load load_ = Load::None;
+  Stage stage_ = Stage::Loading;
+  HtmlDocument document_;  // as measured when the last load completed
 };
 
 }  // namespace bolta

@@ -109,6 +109,7 @@ WxFrameWindow::Origin WxFrameWindow::ClientOrigin() const {
 }
 
 void WxFrameWindow::RefreshPosition() const {
+  if (closed_) return;
   // While a move of ours is on its way, the X server still reports the place before it.
   if (parked_ || !gtk_widget_get_mapped(toplevel_) || g_get_monotonic_time() < moveSettlesAt_) {
     return;
@@ -120,6 +121,7 @@ void WxFrameWindow::RefreshPosition() const {
 }
 
 void WxFrameWindow::RefreshExtents() const {
+  if (closed_) return;
   if (!gtk_widget_get_mapped(toplevel_)) return;
   extents_ = UpdatedExtents(extents_, ReadFrameExtents(toplevel_));
 }
@@ -156,6 +158,7 @@ Rect WxFrameWindow::GetWindowRect() const {
 
 void WxFrameWindow::MoveWindow(int32_t x, int32_t y, int32_t width, int32_t height,
                                bool /*repaint: GTK repaints by itself*/) {
+  if (closed_) return;
   RefreshExtents();
   client_ = ClientSizeForOuter(width, height, extents_);
   x_ = x;
@@ -178,6 +181,7 @@ void WxFrameWindow::ApplyPosition() {
 }
 
 void WxFrameWindow::SetParked(bool parked) {
+  if (closed_) return;
   if (parked == parked_) return;
   parked_ = parked;
   if (parked) {
@@ -243,6 +247,7 @@ bool WxFrameWindow::IsOnADisplay(const Rect& rect) const {
 }
 
 void WxFrameWindow::BeginDrag(uint32_t button) {
+  if (closed_) return;
   GdkEvent* event = inputEvent_ != nullptr ? gdk_event_copy(inputEvent_) : gtk_get_current_event();
   if (event != nullptr && event->type == GDK_BUTTON_PRESS) {
     gtk_window_begin_move_drag(GTK_WINDOW(toplevel_), static_cast<gint>(event->button.button),
@@ -262,6 +267,7 @@ void WxFrameWindow::BeginDrag(uint32_t button) {
 void WxFrameWindow::BeginMoveDrag() { BeginDrag(1); }
 
 void WxFrameWindow::SetTopmost(bool topmost) {
+  if (closed_) return;
   topmost_ = topmost;
   if (managed_) gtk_window_set_keep_above(GTK_WINDOW(toplevel_), topmost);
 }
@@ -303,6 +309,7 @@ bool WxFrameWindow::EnableLayeredStyle() {
 }
 
 bool WxFrameWindow::SetWindowAlpha(ColorRef /*key*/, uint8_t alpha, uint32_t flags) {
+  if (closed_) return false;
   if ((flags & LWA_ALPHA) == 0) return false;
   // Without a compositing manager X11 shows no translucency; the opacity is set all the same
   // and takes effect when one starts.
@@ -324,11 +331,29 @@ bool WxFrameWindow::DeleteTrayIcon() {
   return hadIcon;
 }
 
+int32_t WxFrameWindow::CaptionWidth(const std::string& caption) const {
+  // The window manager draws the caption in a face of its own, often bold: the toolkit's bold
+  // face is near it. Beside the text stand the window menu's icon and the frame's buttons.
+  constexpr int32_t kCaptionChrome = 120;
+  const std::string text = BoardTextToUtf8(caption);
+  g_autoptr(PangoLayout) layout = gtk_widget_create_pango_layout(toplevel_, text.c_str());
+  PangoFontDescription* font = pango_font_description_copy(
+      pango_context_get_font_description(pango_layout_get_context(layout)));
+  pango_font_description_set_weight(font, PANGO_WEIGHT_BOLD);
+  pango_layout_set_font_description(layout, font);
+  pango_font_description_free(font);
+  int width = 0;
+  pango_layout_get_pixel_size(layout, &width, nullptr);
+  return width + kCaptionChrome + extents_.left + extents_.right;
+}
+
 void WxFrameWindow::SetWindowText(const std::string& caption) {
+  if (closed_) return;
   frame_->SetTitle(wxString::FromUTF8(BoardTextToUtf8(caption)));
 }
 
 void WxFrameWindow::DefaultSysCommand(int32_t id, intptr_t /*lParam*/) {
+  if (closed_) return;
   switch (id & kSysCommandMask) {
     case SC_MOVE:
       // Button 0: the window manager's keyboard move.

@@ -41,7 +41,8 @@ class WxFrameWindow final : public FrameWindow {
   void Create(const FrameCreateParams& params, std::string_view captionCp932);
 
   wxFrame* frame() const { return frame_; }
-  GtkWidget* toplevel() const { return toplevel_; }
+  // Null once the frame is closing.
+  GtkWidget* toplevel() const { return closed_ ? nullptr : toplevel_; }
   // The client size as last asked for: the view fills it.
   Size ClientSize() const { return client_; }
   void SetEvents(Events events) { events_ = std::move(events); }
@@ -68,6 +69,7 @@ class WxFrameWindow final : public FrameWindow {
   bool SetWindowAlpha(ColorRef key, uint8_t alpha, uint32_t flags) override;
   bool AddTrayIcon(int32_t iconId, std::string_view tooltip) override;
   bool DeleteTrayIcon() override;
+  int32_t CaptionWidth(const std::string& caption) const override;
   void SetWindowText(const std::string& caption) override;
   void DefaultSysCommand(int32_t id, intptr_t lParam) override;
 

@@ -54,6 +54,10 @@ class FakeWindowLayer : public BrowserControl, public ViewWindow, public FrameWi
   }
   bool AddTrayIcon(int32_t id, std::string_view) override { return Log("AddTrayIcon", {id}), true; }
   bool DeleteTrayIcon() override { return Log("DeleteTrayIcon"), true; }
+  // Ten pixels a byte beside 100 of buttons.
+  int32_t CaptionWidth(const std::string& text) const override {
+    return static_cast<int32_t>(text.size()) * 10 + 100;
+  }
   void SetWindowText(const std::string& text) override { Log("SetWindowText " + text); }
   void DefaultSysCommand(int32_t id, intptr_t lParam) override {
     Log("DefaultSysCommand", {id, lParam});

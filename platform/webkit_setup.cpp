@@ -1,0 +1,51 @@
+#include "platform/webkit_setup.h"
+
+#include <webkit2/webkit2.h>
+
+#include <vector>
+
+namespace bolta {
+namespace {
+
+// From fonts-ipafont-gothic: the face that stands in for the message page's Gothic face.
+constexpr const char* kJapaneseGothicFamily = "IPAPGothic";
+
+}  // namespace
+
+void HardenWebView(WebKitWebView* web) {
+  WebKitSettings* settings = webkit_web_view_get_settings(web);
+  // Script elements and attributes are dropped while the page is parsed; the host's own script
+  // (the page's measurement) still runs.
+  webkit_settings_set_enable_javascript_markup(settings, FALSE);
+  webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
+  webkit_settings_set_enable_developer_extras(settings, FALSE);
+  // The message page asks for the Windows Japanese Gothic face, which Linux does not have by that
+  // name; an unknown face falls back to the default family, so make that the Japanese Gothic
+  // face Debian ships, and the text art keeps one face's metrics throughout.
+  webkit_settings_set_default_font_family(settings, kJapaneseGothicFamily);
+  webkit_settings_set_sans_serif_font_family(settings, kJapaneseGothicFamily);
+  g_signal_connect(webkit_web_view_get_context(web), "download-started",
+                   G_CALLBACK(+[](WebKitWebContext*, WebKitDownload* download) {
+                     webkit_download_cancel(download);
+                   }),
+                   nullptr);
+}
+
+void UseProxyRoutes(WebKitWebView* web, const ProxyRoutes& proxies) {
+  std::vector<const char*> bypass;
+  for (const std::string& host : proxies.bypass) bypass.push_back(host.c_str());
+  bypass.push_back(nullptr);
+  // Addresses of other schemes, which the page does not use, go straight.
+  WebKitNetworkProxySettings* settings = webkit_network_proxy_settings_new(nullptr, bypass.data());
+  if (!proxies.http.empty()) {
+    webkit_network_proxy_settings_add_proxy_for_scheme(settings, "http", proxies.http.c_str());
+  }
+  if (!proxies.https.empty()) {
+    webkit_network_proxy_settings_add_proxy_for_scheme(settings, "https", proxies.https.c_str());
+  }
+  webkit_website_data_manager_set_network_proxy_settings(
+      webkit_web_view_get_website_data_manager(web), WEBKIT_NETWORK_PROXY_MODE_CUSTOM, settings);
+  webkit_network_proxy_settings_free(settings);
+}
+
+}  // namespace bolta
