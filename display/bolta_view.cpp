@@ -123,6 +123,7 @@ void CBoltaView::FitWindowToContent(bool withMargin) {
     // Resized where it is parked, so that the user never sees it, then brought back.
     frame.MoveWindow(outer.left, outer.top, width, height, true);
     if (before) frame.MoveWindow(before->left, before->top, width, height, true);
+    frame.Fitted();
   } else if (before) {
     // Nothing to measure: come back as the frame was rather than stay hidden or shrink to nothing.
     frame.MoveWindow(before->left, before->top, before->Width(), before->Height(), true);

@@ -88,8 +88,14 @@ void CMainFrame::BeginPark() {
 
 void CMainFrame::EndPark() {
   rectBeforePark_.reset();
-  if (std::exchange(centerWhenFitted_, false)) CenterWindow();
   window_.SetParked(false);
+}
+
+void CMainFrame::Fitted() {
+  if (!std::exchange(centerWhenFitted_, false)) return;
+  // Moved where it stands: within a park the move waits for its end, and comes with the fit.
+  const Rect placed = CenteredRect(window_.GetWindowRect());
+  window_.MoveWindow(placed.left, placed.top, placed.Width(), placed.Height(), true);
 }
 
 void CMainFrame::ApplyTransparency(int32_t step) {
@@ -126,13 +132,16 @@ void CMainFrame::ToggleTopmost() {
   systemMenu_.CheckMenuItem(IDM_TOPMOST, topmost);
 }
 
-void CMainFrame::CenterWindow() {
+Rect CMainFrame::CenteredRect(const Rect& frame) const {
   // The frame has no owner: the work area is both the reference and the bounds.
   const Rect area = window_.GetWorkArea();
+  return CenterRect({frame.Width(), frame.Height()}, area, area);
+}
+
+void CMainFrame::CenterWindow() {
   // While the view has the frame parked, the user still sees it where it was: that place is the
   // one centred, and the fit brings the frame there.
-  const Rect frame = rectBeforePark_.value_or(window_.GetWindowRect());
-  const Rect placed = CenterRect({frame.Width(), frame.Height()}, area, area);
+  const Rect placed = CenteredRect(rectBeforePark_.value_or(window_.GetWindowRect()));
   if (rectBeforePark_) {
     rectBeforePark_ = placed;
     return;

@@ -53,6 +53,9 @@ class CMainFrame {
   const std::optional<Rect>& GetRectBeforePark() const { return rectBeforePark_; }
   void BeginPark();
   void EndPark();
+  // The view has fitted the frame to its page: a frame restored on no display, centred at its
+  // creation size, is centred again at its real size, once.
+  void Fitted();
 
   const Menu& GetSystemMenu() const { return systemMenu_; }
 
@@ -62,6 +65,7 @@ class CMainFrame {
   void ApplyTransparency(int32_t step);
   void ToggleTopmost();
   void CenterWindow();
+  Rect CenteredRect(const Rect& frame) const;
 
   FrameWindow& window_;
   SettingsStore& settings_;
@@ -69,7 +73,7 @@ class CMainFrame {
   const CBoltaDoc* activeDocument_ = nullptr;
   Menu systemMenu_;
   std::optional<Rect> rectBeforePark_;
-  bool centerWhenFitted_ = false;  // restored on no display: centred again at its real size
+  bool centerWhenFitted_ = false;  // restored on no display
 };
 
 }  // namespace bolta

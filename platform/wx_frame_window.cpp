@@ -1,11 +1,12 @@
 #include "platform/wx_frame_window.h"
 
 #include <gtk/gtk.h>
+#include <wx/display.h>
 #include <wx/frame.h>
 #include <wx/iconbndl.h>
 
-#include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "platform/app_icon.h"
 #include "platform/event_loop.h"
@@ -17,10 +18,6 @@
 
 namespace bolta {
 namespace {
-
-// How long a move may take to come back from the X server and the window manager before the
-// frame's reported place counts as the user's (or the window manager's) doing.
-constexpr int64_t kMoveSettleMicroseconds = 1000 * 1000;
 
 long FrameStyle(const FrameCreateParams& params) {
   long style = 0;
@@ -51,7 +48,15 @@ GdkWMDecoration WindowDecorations(const FrameCreateParams& params) {
   return static_cast<GdkWMDecoration>(decorations);
 }
 
-Rect RectOf(const GdkRectangle& r) { return {r.x, r.y, r.x + r.width, r.y + r.height}; }
+Rect RectOf(const wxRect& r) { return {r.x, r.y, r.x + r.width, r.y + r.height}; }
+
+std::vector<Rect> Displays() {
+  std::vector<Rect> displays;
+  for (unsigned i = 0; i < wxDisplay::GetCount(); ++i) {
+    displays.push_back(RectOf(wxDisplay(i).GetGeometry()));
+  }
+  return displays;
+}
 
 }  // namespace
 
@@ -68,12 +73,12 @@ void WxFrameWindow::Create(const FrameCreateParams& params, std::string_view cap
   gdk_window_set_decorations(window, WindowDecorations(params));
   // The fit needs the decoration room before the frame is first shown.
   if (auto extents = RequestFrameExtents(toplevel_)) {
-    extents_ = *extents;
+    place_.TakeExtents(extents);
     // Let wxWidgets see the extents now: learning them later, it would resize the frame to keep
     // its outer size and take the room from the client area.
     ServePendingEvents();
   }
-  client_ = ClientSizeForOuter(params.cx, params.cy, extents_);
+  place_.Ask(0, 0, params.cx, params.cy);
   ApplyClientSize();
   g_signal_connect(toplevel_, "configure-event", G_CALLBACK(&WxFrameWindow::OnConfigure), this);
   g_signal_connect_after(toplevel_, "draw", G_CALLBACK(&WxFrameWindow::OnDraw), this);
@@ -81,6 +86,7 @@ void WxFrameWindow::Create(const FrameCreateParams& params, std::string_view cap
   frame_->Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) {
     if (events_.onDestroy) events_.onDestroy();
     tray_.reset();
+    overlay_.Drop();
     closed_ = true;
     frame_->Destroy();
   });
@@ -93,54 +99,56 @@ WxFrameWindow::~WxFrameWindow() {
 }
 
 int WxFrameWindow::OnConfigure(GtkWidget*, GdkEventConfigure* event, WxFrameWindow* self) {
-  // The answer to our own move: from now on the X server's position is the frame's.
-  if (!self->parked_ && event->x - self->extents_.left == self->x_ &&
-      event->y - self->extents_.top == self->y_) {
-    self->moveSettlesAt_ = 0;
-  }
+  self->place_.Configured({event->x, event->y});
   return FALSE;
 }
 
-WxFrameWindow::Origin WxFrameWindow::ClientOrigin() const {
+bool WxFrameWindow::Mapped() const { return !closed_ && gtk_widget_get_mapped(toplevel_); }
+
+ScreenPoint WxFrameWindow::ClientOrigin() const {
   gint x = 0;
   gint y = 0;
   gdk_window_get_origin(gtk_widget_get_window(toplevel_), &x, &y);
   return {x, y};
 }
 
-void WxFrameWindow::RefreshPosition() const {
-  if (closed_) return;
-  // While a move of ours is on its way, the X server still reports the place before it.
-  if (parked_ || !gtk_widget_get_mapped(toplevel_) || g_get_monotonic_time() < moveSettlesAt_) {
-    return;
-  }
-  const Origin origin = ClientOrigin();
-  x_ = origin.x - extents_.left;
-  y_ = origin.y - extents_.top;
-  placed_ = true;
-}
-
-void WxFrameWindow::RefreshExtents() const {
-  if (closed_) return;
-  if (!gtk_widget_get_mapped(toplevel_)) return;
-  extents_ = UpdatedExtents(extents_, ReadFrameExtents(toplevel_));
+void WxFrameWindow::Refresh() const {
+  if (!Mapped()) return;
+  place_.TakeExtents(ReadFrameExtents(toplevel_));
+  // The user or the window manager may have moved the frame since.
+  place_.Observed(ClientOrigin(), g_get_monotonic_time());
 }
 
 void WxFrameWindow::ApplyClientSize() {
-  frame_->SetClientSize(client_.cx, client_.cy);
+  const Size client = place_.client();
+  frame_->SetClientSize(client.cx, client.cy);
   if (gtk_widget_get_mapped(toplevel_)) return;
   // GTK sizes a hidden window's contents only when it is shown, but the page must be measured
   // at the parked size: allocate them now.
   GtkRequisition minimum;
   GtkRequisition natural;
   gtk_widget_get_preferred_size(toplevel_, &minimum, &natural);
-  GtkAllocation allocation{0, 0, client_.cx, client_.cy};
+  GtkAllocation allocation{0, 0, client.cx, client.cy};
   gtk_widget_size_allocate(toplevel_, &allocation);
+}
+
+void WxFrameWindow::ApplyPosition() {
+  // GTK itself: wxWidgets skips a move to where it believes the frame is, and GTK puts a frame it
+  // shows where it was last moved to.
+  const Rect outer = place_.Outer();
+  gtk_window_move(GTK_WINDOW(toplevel_), outer.left, outer.top);
+  // The place a frame is first shown at is the user's (restored, or where the user left it):
+  // window managers keep such a place, also across two monitors, where they would push one the
+  // program chose onto one monitor.
+  if (!gtk_widget_get_mapped(toplevel_)) {
+    gtk_window_set_geometry_hints(GTK_WINDOW(toplevel_), nullptr, nullptr, GDK_HINT_USER_POS);
+  }
+  place_.MoveSent(g_get_monotonic_time());
 }
 
 void WxFrameWindow::Show() {
   showWanted_ = true;
-  if (!parked_) frame_->Show();
+  if (!place_.parked()) frame_->Show();
 }
 
 void WxFrameWindow::PopupSystemMenu(const Menu& menu) {
@@ -150,20 +158,16 @@ void WxFrameWindow::PopupSystemMenu(const Menu& menu) {
 }
 
 Rect WxFrameWindow::GetWindowRect() const {
-  RefreshExtents();
-  // The user or the window manager may have moved the frame since.
-  RefreshPosition();
-  return OuterRect(x_, y_, client_, extents_);
+  Refresh();
+  return place_.Outer();
 }
 
 void WxFrameWindow::MoveWindow(int32_t x, int32_t y, int32_t width, int32_t height,
                                bool /*repaint: GTK repaints by itself*/) {
   if (closed_) return;
-  RefreshExtents();
-  client_ = ClientSizeForOuter(width, height, extents_);
-  x_ = x;
-  y_ = y;
-  if (parked_) {
+  Refresh();
+  place_.Ask(x, y, width, height);
+  if (place_.parked()) {
     // Only a frame nobody sees is laid out at once: the page is measured at the parked size.
     if (!gtk_widget_get_mapped(toplevel_)) ApplyClientSize();
     return;
@@ -172,68 +176,39 @@ void WxFrameWindow::MoveWindow(int32_t x, int32_t y, int32_t width, int32_t heig
   ApplyPosition();
 }
 
-void WxFrameWindow::ApplyPosition() {
-  // GTK itself: wxWidgets skips a move to where it believes the frame is, and GTK puts a frame it
-  // shows where it was last moved to.
-  gtk_window_move(GTK_WINDOW(toplevel_), x_, y_);
-  placed_ = true;
-  moveSettlesAt_ = g_get_monotonic_time() + kMoveSettleMicroseconds;
-}
-
 void WxFrameWindow::SetParked(bool parked) {
-  if (closed_) return;
-  if (parked == parked_) return;
-  parked_ = parked;
+  if (closed_ || parked == place_.parked()) return;
   if (parked) {
-    if (gtk_widget_get_mapped(toplevel_)) Freeze();
+    place_.Park();
+    if (gtk_widget_get_mapped(toplevel_)) {
+      overlay_.Take(toplevel_);
+      shownAt_ = ClientOrigin();
+    }
     return;
   }
-  const Origin now = ClientOrigin();
-  if (frozen_ && now != frozenAt_) {
-    // Dragged while the page loaded: the frame comes back where the user put it.
-    x_ = now.x - extents_.left;
-    y_ = now.y - extents_.top;
-  }
-  // A frame shown all along and still where it is to be is left alone: its place in device
-  // pixels need not fall on a whole pixel of a scaled toolkit, and moving it there would shift it.
-  const bool stays = frozen_ && now.x - extents_.left == x_ && now.y - extents_.top == y_;
+  const bool move = place_.Unpark(std::exchange(shownAt_, std::nullopt), ClientOrigin());
   ApplyClientSize();
-  // A frame never placed comes up where the window manager puts a new window.
-  if (placed_ && !stays) ApplyPosition();
-  frozen_.reset();
+  if (move) ApplyPosition();
+  overlay_.Drop();
   gtk_widget_queue_draw(toplevel_);
   if (showWanted_ && !frame_->IsShown()) frame_->Show();
 }
 
-void WxFrameWindow::Freeze() {
-  // The frame as it is drawn now, laid over it until the park ends: the page reloads and is
-  // measured underneath, and the user sees the new one only once the frame fits it.
-  GdkWindow* window = gtk_widget_get_window(toplevel_);
-  frozen_.reset(gdk_window_create_similar_surface(window, CAIRO_CONTENT_COLOR,
-                                                  gtk_widget_get_allocated_width(toplevel_),
-                                                  gtk_widget_get_allocated_height(toplevel_)));
-  frozenAt_ = ClientOrigin();
-  cairo_t* context = cairo_create(frozen_.get());
-  gtk_widget_draw(toplevel_, context);
-  cairo_destroy(context);
-}
-
-void WxFrameWindow::SurfaceDeleter::operator()(cairo_surface_t* surface) const {
-  cairo_surface_destroy(surface);
-}
-
 int WxFrameWindow::OnDraw(GtkWidget*, cairo_t* context, WxFrameWindow* self) {
-  if (self->frozen_) {
-    cairo_set_source_surface(context, self->frozen_.get(), 0, 0);
-    cairo_paint(context);
-  }
+  self->overlay_.Paint(context);
   return FALSE;
 }
 
 int WxFrameWindow::OnMap(GtkWidget*, GdkEvent*, WxFrameWindow* self) {
+  if (std::exchange(self->managed_, true)) return FALSE;
   // Some window managers (icewm) follow the above state and the opacity only as they change on a
   // window they manage, and never clear an above state that was set before the map.
-  if (!std::exchange(self->managed_, true)) self->ApplyWindowState();
+  self->ApplyWindowState();
+  // Some (xfwm4) push even the user's place onto one monitor, but keep a move made once they
+  // manage the frame: it goes back there, once.
+  if (self->place_.placed() && self->ClientOrigin() != self->place_.AskedClientOrigin()) {
+    self->ApplyPosition();
+  }
   return FALSE;
 }
 
@@ -267,41 +242,24 @@ void WxFrameWindow::BeginDrag(uint32_t button) {
 void WxFrameWindow::BeginMoveDrag() { BeginDrag(1); }
 
 void WxFrameWindow::SetTopmost(bool topmost) {
-  if (closed_) return;
   topmost_ = topmost;
-  if (managed_) gtk_window_set_keep_above(GTK_WINDOW(toplevel_), topmost);
+  if (managed_ && !closed_) gtk_window_set_keep_above(GTK_WINDOW(toplevel_), topmost);
 }
 
 Rect WxFrameWindow::GetNormalRect() const {
-  // Minimizing leaves the remembered place and size as they were.
+  // X keeps an iconified frame's place and size: its normal rectangle is its rectangle.
   return GetWindowRect();
 }
 
-std::vector<Rect> WxFrameWindow::Displays() const {
-  GdkDisplay* display = gtk_widget_get_display(toplevel_);
-  std::vector<Rect> displays;
-  for (int i = 0; i < gdk_display_get_n_monitors(display); ++i) {
-    GdkRectangle geometry;
-    gdk_monitor_get_geometry(gdk_display_get_monitor(display, i), &geometry);
-    displays.push_back(RectOf(geometry));
-  }
-  return displays;
-}
-
 Rect WxFrameWindow::GetWorkArea() const {
-  GdkDisplay* display = gtk_widget_get_display(toplevel_);
-  const int count = gdk_display_get_n_monitors(display);
+  const unsigned count = wxDisplay::GetCount();
   if (count == 0) return {};
   std::size_t primary = 0;
-  if (GdkMonitor* monitor = gdk_display_get_primary_monitor(display)) {
-    for (int i = 0; i < count; ++i) {
-      if (gdk_display_get_monitor(display, i) == monitor) primary = static_cast<std::size_t>(i);
-    }
+  for (unsigned i = 0; i < count; ++i) {
+    if (wxDisplay(i).IsPrimary()) primary = i;
   }
   const std::size_t holding = DisplayHolding(GetWindowRect(), Displays(), primary);
-  GdkRectangle area;
-  gdk_monitor_get_workarea(gdk_display_get_monitor(display, static_cast<int>(holding)), &area);
-  return RectOf(area);
+  return RectOf(wxDisplay(static_cast<unsigned>(holding)).GetClientArea());
 }
 
 bool WxFrameWindow::EnableLayeredStyle() {
@@ -309,13 +267,12 @@ bool WxFrameWindow::EnableLayeredStyle() {
 }
 
 bool WxFrameWindow::SetWindowAlpha(ColorRef /*key*/, uint8_t alpha, uint32_t flags) {
-  if (closed_) return false;
   if ((flags & LWA_ALPHA) == 0) return false;
   // Without a compositing manager X11 shows no translucency; the opacity is set all the same
-  // and takes effect when one starts.
+  // and takes effect when one starts. Before the map it waits for the window manager.
   opacity_ = alpha / 255.0;
-  gtk_widget_set_opacity(toplevel_, opacity_);
-  return EnableLayeredStyle();
+  if (managed_ && !closed_) gdk_window_set_opacity(gtk_widget_get_window(toplevel_), opacity_);
+  return true;
 }
 
 bool WxFrameWindow::AddTrayIcon(int32_t iconId, std::string_view tooltip) {
@@ -344,7 +301,7 @@ int32_t WxFrameWindow::CaptionWidth(const std::string& caption) const {
   pango_font_description_free(font);
   int width = 0;
   pango_layout_get_pixel_size(layout, &width, nullptr);
-  return width + kCaptionChrome + extents_.left + extents_.right;
+  return width + kCaptionChrome + place_.extents().left + place_.extents().right;
 }
 
 void WxFrameWindow::SetWindowText(const std::string& caption) {

@@ -1,24 +1,23 @@
 #pragma once
-// The main frame's window on wxWidgets/GTK: the outer rectangle with the window manager's real
-// decoration room, the park that keeps the frame as the user last saw it, keep-above and opacity
-// once the window manager manages the frame, the tray icon, the system menu popup and the
-// window's own system commands.
+// The main frame's window on wxWidgets/GTK: the frame's creation, its place through FramePlace,
+// the park through ParkOverlay, keep-above and opacity once the window manager manages the frame,
+// the tray icon, the caption, the system menu popup and the window's own system commands.
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
-#include <vector>
 
 #include "mainwnd/frame_window.h"
 #include "mainwnd/system_menu.h"
-#include "platform/frame_geometry.h"
+#include "platform/frame_place.h"
+#include "platform/park_overlay.h"
 
 class wxFrame;
 typedef struct _GtkWidget GtkWidget;
 typedef struct _GdkEventConfigure GdkEventConfigure;
 typedef union _GdkEvent GdkEvent;
 typedef struct _cairo cairo_t;
-typedef struct _cairo_surface cairo_surface_t;
 
 namespace bolta {
 
@@ -44,7 +43,7 @@ class WxFrameWindow final : public FrameWindow {
   // Null once the frame is closing.
   GtkWidget* toplevel() const { return closed_ ? nullptr : toplevel_; }
   // The client size as last asked for: the view fills it.
-  Size ClientSize() const { return client_; }
+  Size ClientSize() const { return place_.client(); }
   void SetEvents(Events events) { events_ = std::move(events); }
   // Kept above other windows, as last asked for (also before the window manager knows of it).
   bool IsTopmost() const { return topmost_; }
@@ -77,20 +76,13 @@ class WxFrameWindow final : public FrameWindow {
   static int OnConfigure(GtkWidget* widget, GdkEventConfigure* event, WxFrameWindow* self);
   static int OnDraw(GtkWidget* widget, cairo_t* context, WxFrameWindow* self);
   static int OnMap(GtkWidget* widget, GdkEvent* event, WxFrameWindow* self);
-  void ApplyPosition();
-  void Freeze();
-  struct Origin {
-    int32_t x = 0;
-    int32_t y = 0;
-    friend bool operator==(const Origin&, const Origin&) = default;
-  };
-  // Where the client area is on the screen, as the X server says now.
-  Origin ClientOrigin() const;
-  void ApplyWindowState();
-  void RefreshExtents() const;
-  void RefreshPosition() const;
+  bool Mapped() const;
+  ScreenPoint ClientOrigin() const;
+  // The X server's answers so far, taken in as the logic reads the place.
+  void Refresh() const;
   void ApplyClientSize();
-  std::vector<Rect> Displays() const;
+  void ApplyPosition();
+  void ApplyWindowState();
   void BeginDrag(uint32_t button);
 
   wxFrame* frame_ = nullptr;
@@ -100,23 +92,11 @@ class WxFrameWindow final : public FrameWindow {
   bool closed_ = false;
   GdkEvent* inputEvent_ = nullptr;
 
-  // The geometry as last asked for (or as the window manager last placed the frame): the
-  // frame's outer top-left corner and its client size. The X server applies requests later and
-  // the window manager may clamp them; the logic always sees what it asked for.
-  mutable FrameExtents extents_;
-  mutable int32_t x_ = 0;
-  mutable int32_t y_ = 0;
-  Size client_{1, 1};
-  mutable bool placed_ = false;  // false until a move or the window manager has placed the frame
-  bool parked_ = false;          // the view's park: moves wait for its end
-  bool showWanted_ = false;      // shown by the application (maybe held back by the park)
-  int64_t moveSettlesAt_ = 0;    // until then, configure events are echoes of older requests
-  struct SurfaceDeleter {
-    void operator()(cairo_surface_t* surface) const;
-  };
-  std::unique_ptr<cairo_surface_t, SurfaceDeleter> frozen_;  // drawn over the frame while parked
-  Origin frozenAt_;                                          // the client's origin then
-  bool managed_ = false;                                     // mapped by the window manager
+  mutable FramePlace place_;            // written by the X server's reports as they are read
+  ParkOverlay overlay_;                 // the frame as the user saw it when the park began
+  std::optional<ScreenPoint> shownAt_;  // where its client was then
+  bool showWanted_ = false;             // shown by the application (maybe held by the park)
+  bool managed_ = false;                // mapped by the window manager
   bool topmost_ = false;
   double opacity_ = 1.0;
 };

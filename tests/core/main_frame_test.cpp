@@ -101,9 +101,13 @@ TEST_F(WindowTest,
   frame.OnCreate();
   EXPECT_EQ(layer.windowRect, (Rect{412, 355, 612, 386})) << "centred before any fit";
   view.ShowSignboardPage();
+  layer.readyState = READYSTATE_LOADING;
+  for (int tick = 0; tick < 20; ++tick) view.OnTimer(1);
+  EXPECT_EQ(layer.windowRect.left, 412) << "shown while loading, where it was centred";
   view.OnDocumentComplete("about:blank");  // fitted to 212 x 94, centred in 1024 x 740
   const Rect centred{406, 323, 618, 417};
   EXPECT_EQ(layer.windowRect, centred);
+  layer.readyState = READYSTATE_COMPLETE;
   // Moved by the user, parked, centred while parked: that is where the frame belongs.
   layer.windowRect = Rect{100, 50, 312, 144};
   view.PreTranslateMessage(Msg{WM_KEYDOWN, VK_F5});
