@@ -7,6 +7,10 @@ typedef struct _WebKitWebView WebKitWebView;
 
 namespace bolta {
 
+// The engine's process-wide choices, made before its first web view: a document viewer's cache and
+// no spell checking.
+void PrepareWebEngine();
+
 // No page script, no windows, no developer tools, no downloads; the Japanese Gothic face as the
 // default one.
 void HardenWebView(WebKitWebView* web);

@@ -66,6 +66,7 @@ constexpr const char* kBlankPage = "about:blank";
 std::unique_ptr<WxBrowser> WxBrowser::Create(WxFrameWindow& frame,
                                              const std::optional<ProxyRoutes>& proxies) {
   if (!wxWebView::IsBackendAvailable(wxString(wxWebViewBackendWebKit))) return nullptr;
+  PrepareWebEngine();
   wxWebView* view =
       wxWebView::New(frame.frame(), wxID_ANY, wxString(wxWebViewDefaultURLStr), wxDefaultPosition,
                      wxDefaultSize, wxString(wxWebViewBackendWebKit));
