@@ -25,7 +25,6 @@ struct EventDeleter {
   void operator()(GdkEvent* event) const { gdk_event_free(event); }
 };
 
-// What the popup needs once the event that asked for it has been handled.
 struct PendingPopup {
   GtkWidget* toplevel;
   GtkWidget* popup;
@@ -98,6 +97,7 @@ void PopupSystemMenu(GtkWidget* toplevel, const Menu& menu, const GdkEvent* trig
                    }),
                    nullptr);
 
+  // Pop up once the event that asked for the menu has been handled.
   auto pending = std::make_unique<PendingPopup>(PendingPopup{
       toplevel, popup,
       std::unique_ptr<GdkEvent, EventDeleter>(trigger != nullptr ? gdk_event_copy(trigger)
