@@ -44,17 +44,17 @@ enum class Stage {
   Failing,    // a library failed: the tool is being abandoned
 };
 
-// The session ended while SETTING.TXT was fetched: the retrieval is left where it stands.
-struct StartAbandoned {};
-
 CurlInternetOptions InternetOptions(const Stage& stage) {
   CurlInternetOptions options;
   // While SETTING.TXT is fetched the window is not shown yet, so nothing can reach it; serving
-  // the event loop lets the tray host draw the icon and the web engine go on with its start.
+  // the event loop lets the tray host draw the icon and the web engine go on with its start. A
+  // session end gives the fetch up, and the start ends once the retrieval has returned.
   options.whileWaiting = [&stage] {
     ServePendingEvents();
-    if (stage == Stage::Abandoned) throw StartAbandoned();
+    return stage != Stage::Abandoned;
   };
+  // The page says only that the fetch failed; standard error says why.
+  options.onFailure = [](const std::string& cause) { std::cerr << "bolta: " << cause << "\n"; };
   return options;
 }
 
@@ -209,8 +209,6 @@ bool CBoltaApp::InitInstance() {
   // cannot be opened is reported here, and start-up goes on with an empty page.
   try {
     s.view->OnInitialUpdate();
-  } catch (const StartAbandoned&) {
-    // The stage says so: the start ends below.
   } catch (const std::exception& failure) {
     const std::string_view what = failure.what();
     wxMessageBox(what.empty() ? Text(text::kErrInternalApplication) : Utf8(what),

@@ -1,12 +1,15 @@
 // Starts a program and waits, on the X server's events, for the first moment one of its top-level
-// windows is on the screen captioned with the given title; then prints the seconds since the start
-// and the program's process id, and leaves the program running.
+// windows is on the screen captioned with the given title; then stops the program's process group
+// (SIGSTOP), so that what is read of it next is what it was at that moment, prints the seconds
+// since the start and the program's process id, and waits for the end of its standard input: a
+// stopped group whose parent has gone would be sent SIGHUP. The caller continues or ends the group.
 //   title_probe TIMEOUT-SECONDS TITLE PROGRAM [ARGUMENTS...]
 // Exit code 0 once the window showed, 1 when it did not within the time, 2 on a usage error.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -98,9 +101,11 @@ int main(int argc, char** argv) {
   const Clock::time_point start = Clock::now();
   const pid_t child = fork();
   if (child == 0) {
-    // A group of its own, to be stopped as a whole; its output would only mix with the probe's.
+    // A group of its own, to be stopped as a whole; its output would only mix with the probe's,
+    // and the probe's input is the caller's word to leave.
     setpgid(0, 0);
-    const int null = open("/dev/null", O_WRONLY);
+    const int null = open("/dev/null", O_RDWR);
+    dup2(null, STDIN_FILENO);
     dup2(null, STDOUT_FILENO);
     dup2(null, STDERR_FILENO);
     execvp(argv[3], argv + 3);
@@ -125,11 +130,16 @@ int main(int argc, char** argv) {
     poll(&connection, 1, static_cast<int>(left.count()));
   }
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  if (shown) kill(-child, SIGSTOP);
   XCloseDisplay(display);
   if (!shown) {
     std::printf("timeout %d\n", child);
     return 1;
   }
   std::printf("%.4f %d\n", seconds, child);
+  std::fflush(stdout);
+  char byte;
+  while (read(STDIN_FILENO, &byte, 1) > 0) {
+  }
   return 0;
 }

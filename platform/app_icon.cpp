@@ -17,7 +17,7 @@ std::span<const unsigned char> AppIconPng(int pixels) {
 
 GdkPixbuf* AppIconPixbuf(int pixels) {
   const std::span<const unsigned char> png = AppIconPng(pixels);
-  GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("png", nullptr);
+  g_autoptr(GdkPixbufLoader) loader = gdk_pixbuf_loader_new_with_type("png", nullptr);
   if (loader == nullptr) return nullptr;
   GdkPixbuf* picture = nullptr;
   if (gdk_pixbuf_loader_write(loader, png.data(), png.size(), nullptr) &&
@@ -27,7 +27,6 @@ GdkPixbuf* AppIconPixbuf(int pixels) {
   } else {
     gdk_pixbuf_loader_close(loader, nullptr);
   }
-  g_object_unref(loader);
   return picture;
 }
 

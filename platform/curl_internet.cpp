@@ -6,6 +6,7 @@
 #include <charconv>
 #include <optional>
 #include <string_view>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -51,6 +52,17 @@ using HeaderList = std::unique_ptr<curl_slist, ListDeleter>;
 
 std::string_view HeaderName(std::string_view line) { return line.substr(0, line.find(':')); }
 
+std::string Bytes(std::size_t count) {
+  constexpr std::size_t kMiB = 1024 * 1024;
+  if (count % kMiB == 0) return std::to_string(count / kMiB) + " MiB";
+  return std::to_string(count) + " bytes";
+}
+
+// libcurl counts the no-progress time in whole seconds, and zero would switch it off.
+long LowSpeedSeconds(std::chrono::milliseconds limit) {
+  return std::max(1L, long(std::chrono::ceil<std::chrono::seconds>(limit).count()));
+}
+
 struct SessionState {
   SessionState(std::shared_ptr<const CurlInternetOptions> options, std::string agent,
                bool namedProxy, std::string proxyName)
@@ -64,6 +76,10 @@ struct SessionState {
   std::string agent;
   bool namedProxy;
   std::string proxyName;
+
+  void Report(const std::string& cause) const {
+    if (options->onFailure) options->onFailure(cause);
+  }
 };
 
 struct ServerState {
@@ -182,14 +198,14 @@ class CurlHttpFile final : public HttpFile {
     if (!options.caFile.empty()) curl_easy_setopt(easy, CURLOPT_CAINFO, options.caFile.c_str());
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, long(options.connectTimeout.count()));
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, long(options.transferTimeout.count()));
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, LowSpeedSeconds(options.noProgressTimeout));
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorText_);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlHttpFile::OnBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &CurlHttpFile::OnHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
-    curl_easy_setopt(easy, CURLOPT_PREREQFUNCTION, &CurlHttpFile::OnConnected);
-    curl_easy_setopt(easy, CURLOPT_PREREQDATA, this);
 
     if (curl_multi_add_handle(multi_.get(), easy) != CURLM_OK) {
       throw InternetException("the request cannot be started");
@@ -204,8 +220,8 @@ class CurlHttpFile final : public HttpFile {
     list.reset(longer);
   }
 
-  // Runs the transfer until `ready()` holds or the transfer has ended, waiting in steps of at
-  // most kWaitingInterval with the waiting callback between them.
+  // Runs the transfer until `ready()` holds, the transfer has ended or the waiting callback gives
+  // it up, waiting in steps of at most kWaitingInterval with the callback between them.
   template <class Ready>
   void Drive(Ready ready) {
     const CurlInternetOptions& options = *server_->session->options;
@@ -221,18 +237,17 @@ class CurlHttpFile final : public HttpFile {
         if (message->msg == CURLMSG_DONE) Finish(message->data.result);
       }
       if (done_ || ready()) return;
-      const auto now = Clock::now();
-      if (connected_ && now - lastProgress_ > options.noProgressTimeout) {
-        Fail("no data from the server for " + std::to_string(options.noProgressTimeout.count()) +
-             " ms");
-        return;
-      }
       const auto wait = std::max(
           std::chrono::milliseconds(0),
-          kWaitingInterval - std::chrono::duration_cast<std::chrono::milliseconds>(now - lastCall));
+          kWaitingInterval -
+              std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastCall));
       curl_multi_poll(multi_.get(), nullptr, 0, static_cast<int>(wait.count()), nullptr);
       if (options.whileWaiting && Clock::now() - lastCall >= kWaitingInterval) {
-        options.whileWaiting();
+        if (!options.whileWaiting()) {
+          done_ = true;
+          failure_ = "the transfer was given up";
+          return;
+        }
         lastCall = Clock::now();
       }
     }
@@ -241,17 +256,33 @@ class CurlHttpFile final : public HttpFile {
   void Finish(CURLcode result) {
     if (result == CURLE_OK) {
       done_ = true;
+      // The body of another status is read as any other, but the status is what went wrong.
+      if (status_ / 100 != 2) Report("the server answered " + statusLine_);
     } else if (tooLarge_) {
-      Fail("the body is larger than " + std::to_string(server_->session->options->maxBodyBytes) +
-           " bytes");
+      Fail("the body is larger than " + Bytes(server_->session->options->maxBodyBytes));
     } else {
-      Fail(errorText_[0] != '\0' ? errorText_ : curl_easy_strerror(result));
+      std::string reason = errorText_[0] != '\0' ? errorText_ : curl_easy_strerror(result);
+      // libcurl's words for a failed connection leave out the system's reason.
+      long error = 0;
+      if (result == CURLE_COULDNT_CONNECT &&
+          curl_easy_getinfo(easy_.get(), CURLINFO_OS_ERRNO, &error) == CURLE_OK && error != 0) {
+        reason += " (" + std::generic_category().message(int(error)) + ")";
+      }
+      Fail(std::move(reason));
     }
   }
 
   void Fail(std::string reason) {
     done_ = true;
+    Report(reason);
     failure_ = std::move(reason);
+  }
+
+  void Report(const std::string& cause) const {
+    const SessionState& session = *server_->session;
+    std::string through;
+    if (session.namedProxy) through = " through the proxy " + session.proxyName;
+    session.Report("cannot fetch " + server_->origin + path_ + through + ": " + cause);
   }
 
   void ThrowIfFailed() const {
@@ -267,19 +298,12 @@ class CurlHttpFile final : public HttpFile {
     proxyHeaders_.reset();
   }
 
-  static int OnConnected(void* self, char*, char*, int, int) {
-    auto& file = *static_cast<CurlHttpFile*>(self);
-    file.connected_ = true;
-    file.lastProgress_ = Clock::now();
-    return CURL_PREREQFUNC_OK;
-  }
-
   static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* self) {
     auto& file = *static_cast<CurlHttpFile*>(self);
     const std::string_view line(data, size * count);
-    file.lastProgress_ = Clock::now();
     if (line.starts_with("HTTP/")) {
       const std::size_t space = line.find(' ');
+      file.statusLine_ = line.substr(0, line.find_last_not_of("\r\n") + 1);
       file.status_ = 0;
       file.location_ = false;
       if (space != std::string_view::npos) {
@@ -299,7 +323,6 @@ class CurlHttpFile final : public HttpFile {
   static std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* self) {
     auto& file = *static_cast<CurlHttpFile*>(self);
     const std::size_t length = size * count;
-    file.lastProgress_ = Clock::now();
     file.headArrived_ = true;
     if (length > file.server_->session->options->maxBodyBytes - file.bodyBytes_) {
       file.tooLarge_ = true;
@@ -329,8 +352,7 @@ class CurlHttpFile final : public HttpFile {
   LineReader lines_;
   std::size_t bodyBytes_ = 0;
   bool tooLarge_ = false;
-  bool connected_ = false;
-  Clock::time_point lastProgress_;
+  std::string statusLine_;
   int status_ = 0;
   bool location_ = false;
   bool headArrived_ = false;
@@ -376,8 +398,14 @@ class CurlInternetSession final : public InternetSession {
                                                     const std::string& user,
                                                     const std::string& password) override {
     if (!session_) throw InternetException("the session is closed");
-    auto state = std::make_shared<ServerState>(
-        ServerState{session_, ServerOrigin(server, port), user, password});
+    std::string origin;
+    try {
+      origin = ServerOrigin(server, port);
+    } catch (const InternetException& failure) {
+      session_->Report(std::string("cannot fetch: ") + failure.what());
+      throw;
+    }
+    auto state = std::make_shared<ServerState>(ServerState{session_, origin, user, password});
     return std::make_unique<CurlHttpConnection>(std::move(state));
   }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/glib_payload.h"
 #include "platform/menu_label.h"
 #include "res/encoding.h"
 
@@ -18,6 +19,18 @@ struct ChosenCommand {
   std::shared_ptr<CommandSink> sink;
   int32_t id;
 };
+using ChosenPayload = GlibPayload<ChosenCommand>;
+
+struct EventDeleter {
+  void operator()(GdkEvent* event) const { gdk_event_free(event); }
+};
+
+struct PendingPopup {
+  GtkWidget* toplevel;
+  GtkWidget* popup;
+  std::unique_ptr<GdkEvent, EventDeleter> trigger;
+};
+using PendingPayload = GlibPayload<PendingPopup>;
 
 GtkWidget* NewEntry(const MenuItem& item) {
   const std::string label = GtkMnemonicLabel(Cp932ToUtf8(item.text));
@@ -42,22 +55,21 @@ GtkWidget* BuildMenu(const std::vector<MenuItem>& items, const std::shared_ptr<C
         break;
       case MenuItem::Kind::Command: {
         entry = NewEntry(item);
-        auto* chosen = new ChosenCommand{sink, item.id};
         g_signal_connect_data(
             entry, "activate", G_CALLBACK(+[](GtkMenuItem*, gpointer data) {
               // Run after the popup has gone, as a command posted to the frame would.
-              auto* command = static_cast<ChosenCommand*>(data);
-              auto* posted = new ChosenCommand(*command);
-              g_idle_add(
-                  +[](gpointer p) -> gboolean {
-                    std::unique_ptr<ChosenCommand> c(static_cast<ChosenCommand*>(p));
-                    (*c->sink)(c->id);
+              g_idle_add_full(
+                  G_PRIORITY_DEFAULT_IDLE,
+                  +[](gpointer posted) -> gboolean {
+                    const ChosenCommand& command = ChosenPayload::Of(posted);
+                    (*command.sink)(command.id);
                     return G_SOURCE_REMOVE;
                   },
-                  posted);
+                  ChosenPayload::Hand(std::make_unique<ChosenCommand>(ChosenPayload::Of(data))),
+                  &ChosenPayload::Free);
             }),
-            chosen, +[](gpointer data, GClosure*) { delete static_cast<ChosenCommand*>(data); },
-            GConnectFlags(0));
+            ChosenPayload::Hand(std::make_unique<ChosenCommand>(ChosenCommand{sink, item.id})),
+            &ChosenPayload::FreeClosure, GConnectFlags(0));
         break;
       }
     }
@@ -86,29 +98,27 @@ void PopupSystemMenu(GtkWidget* toplevel, const Menu& menu, const GdkEvent* trig
                    nullptr);
 
   // Pop up once the event that asked for the menu has been handled.
-  struct Pending {
-    GtkWidget* toplevel;
-    GtkWidget* popup;
-    GdkEvent* trigger;
-  };
-  auto* pending =
-      new Pending{toplevel, popup, trigger != nullptr ? gdk_event_copy(trigger) : nullptr};
-  g_idle_add(
+  auto pending = std::make_unique<PendingPopup>(PendingPopup{
+      toplevel, popup,
+      std::unique_ptr<GdkEvent, EventDeleter>(trigger != nullptr ? gdk_event_copy(trigger)
+                                                                 : nullptr)});
+  g_idle_add_full(
+      G_PRIORITY_DEFAULT_IDLE,
       +[](gpointer data) -> gboolean {
-        std::unique_ptr<Pending> p(static_cast<Pending*>(data));
-        const bool byKey = p->trigger != nullptr && (p->trigger->type == GDK_KEY_PRESS ||
-                                                     p->trigger->type == GDK_KEY_RELEASE);
+        const PendingPopup& p = PendingPayload::Of(data);
+        GdkEvent* trigger = p.trigger.get();
+        const bool byKey = trigger != nullptr &&
+                           (trigger->type == GDK_KEY_PRESS || trigger->type == GDK_KEY_RELEASE);
         if (byKey) {
-          gtk_menu_popup_at_widget(GTK_MENU(p->popup), p->toplevel, GDK_GRAVITY_NORTH_WEST,
-                                   GDK_GRAVITY_NORTH_WEST, p->trigger);
-          gtk_menu_shell_select_first(GTK_MENU_SHELL(p->popup), FALSE);
+          gtk_menu_popup_at_widget(GTK_MENU(p.popup), p.toplevel, GDK_GRAVITY_NORTH_WEST,
+                                   GDK_GRAVITY_NORTH_WEST, trigger);
+          gtk_menu_shell_select_first(GTK_MENU_SHELL(p.popup), FALSE);
         } else {
-          gtk_menu_popup_at_pointer(GTK_MENU(p->popup), p->trigger);
+          gtk_menu_popup_at_pointer(GTK_MENU(p.popup), trigger);
         }
-        if (p->trigger != nullptr) gdk_event_free(p->trigger);
         return G_SOURCE_REMOVE;
       },
-      pending);
+      PendingPayload::Hand(std::move(pending)), &PendingPayload::Free);
 }
 
 }  // namespace bolta

@@ -11,10 +11,8 @@ namespace bolta {
 
 GtkTrayIcon::GtkTrayIcon(const std::string& tooltipUtf8) : icon_(gtk_status_icon_new()) {
   // The tray scales the icon to its own size: offer the larger picture.
-  if (GdkPixbuf* picture = AppIconPixbuf(32)) {
-    gtk_status_icon_set_from_pixbuf(icon_, picture);
-    g_object_unref(picture);
-  }
+  g_autoptr(GdkPixbuf) picture = AppIconPixbuf(32);
+  if (picture != nullptr) gtk_status_icon_set_from_pixbuf(icon_, picture);
   gtk_status_icon_set_tooltip_text(icon_, tooltipUtf8.c_str());
   gtk_status_icon_set_title(icon_, tooltipUtf8.c_str());
   gtk_status_icon_set_visible(icon_, TRUE);

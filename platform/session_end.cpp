@@ -6,12 +6,17 @@
 #include <wx/dialog.h>
 #include <wx/evtloop.h>
 
+#include <memory>
 #include <utility>
+
+#include "platform/glib_payload.h"
 
 namespace bolta {
 namespace {
 
 constexpr unsigned kModalRetryMs = 50;
+
+using ActionPayload = GlibPayload<std::function<void()>>;
 
 }  // namespace
 
@@ -46,11 +51,11 @@ void RunOutsideModalLoops(std::function<void()> action) {
     g_timeout_add_full(
         G_PRIORITY_DEFAULT, kModalRetryMs,
         +[](gpointer data) {
-          RunOutsideModalLoops(*static_cast<std::function<void()>*>(data));
+          RunOutsideModalLoops(ActionPayload::Of(data));
           return G_SOURCE_REMOVE;
         },
-        new std::function<void()>(std::move(action)),
-        +[](gpointer data) { delete static_cast<std::function<void()>*>(data); });
+        ActionPayload::Hand(std::make_unique<std::function<void()>>(std::move(action))),
+        &ActionPayload::Free);
   }
 }
 

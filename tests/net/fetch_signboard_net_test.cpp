@@ -11,6 +11,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <thread>
@@ -69,6 +70,14 @@ Handler Coded(const std::string& coding, int windowBits) {
   out.resize(stream.total_out);
   deflateEnd(&stream);
   return Answer("HTTP/1.0 200 OK\r\nContent-Encoding: " + coding + "\r\n\r\n" + out);
+}
+
+// One line for the failed fetch of `host`'s SETTING.TXT, with `words` after the address.
+bool ToldOnce(const Log& told, const std::string& host, const std::string& after,
+              const std::string& words) {
+  const std::string address = "cannot fetch http://" + host + "/news/SETTING.TXT" + after;
+  return told.size() == 1 && told[0].starts_with(address) &&
+         told[0].find(words, address.size()) != std::string::npos;
 }
 
 // The page, and the session closed and let go: after a message page, before the signboard.
@@ -157,15 +166,18 @@ class FetchOverLoopback : public ::testing::Test {
   }
   // A scratch folder, removed with the settings file.
   fs::path Folder() const { return settings_.path().parent_path(); }
-  // The log of one retrieval; stale fields must not count. Limits not under test are far beyond
-  // what a loaded machine needs.
+  // The log of one retrieval, and the causes told in `told_`; stale fields must not count.
+  // Limits not under test are far beyond what a loaded machine needs.
   Log Fetch(const std::string& address, milliseconds noProgress = 30s, milliseconds whole = 60s) {
-    CurlInternetOpener curl({.connectTimeout = 30s,
-                             .noProgressTimeout = noProgress,
-                             .transferTimeout = whole,
-                             .maxBodyBytes = 1 << 20,
-                             .whileWaiting = {},
-                             .caFile = caFile_});
+    told_.clear();
+    CurlInternetOpener curl(
+        {.connectTimeout = 30s,
+         .noProgressTimeout = noProgress,
+         .transferTimeout = whole,
+         .maxBodyBytes = 1 << 20,
+         .whileWaiting = whileWaiting_,
+         .onFailure = [this](const std::string& cause) { told_.push_back(cause); },
+         .caFile = caFile_});
     RecordingInternet internet(curl);
     BoardAddress board;
     info_ = {"old background", "old title picture", kOld};
@@ -176,6 +188,8 @@ class FetchOverLoopback : public ::testing::Test {
   TempSettings settings_;
   SignboardInfo info_;
   std::string caFile_;
+  std::function<bool()> whileWaiting_;
+  Log told_;
 };
 
 TEST_F(FetchOverLoopback, request_reaches_the_server_or_the_proxy_as_formed_or_no_one) {
@@ -213,10 +227,17 @@ TEST_F(FetchOverLoopback, request_reaches_the_server_or_the_proxy_as_formed_or_n
     EXPECT_EQ(proxy.TakeRequests(), proxied ? sent : Log{}) << row.host << row.board;
     EXPECT_EQ(server.TakeRequests(), proxied ? Log{} : sent) << row.host << row.board;
     EXPECT_EQ(log, Ending(row.target.empty() ? kFetchFailed : kSignboard)) << row.host;
+    EXPECT_EQ(told_.size(), row.target.empty() ? 1u : 0u) << row.host;
   }
   settings_.SetProxy(1, "", "");  // joined as stored: a lone ":"
   EXPECT_EQ(Fetch(ThreadAddress(at)), Ending(kFetchFailed));
   EXPECT_EQ(server.TakeRequests(), Log{});
+  const uint16_t gone = UnusedPort();
+  UseProxy(1, gone);
+  Fetch(ThreadAddress(at));
+  EXPECT_TRUE(ToldOnce(told_, at, " through the proxy 127.0.0.1:" + std::to_string(gone) + ": ",
+                       "Connection refused"))
+      << ::testing::PrintToString(told_);
 }
 
 TEST_F(FetchOverLoopback, every_outcome_shows_its_page_with_the_session_closed_by_its_limits) {
@@ -226,6 +247,7 @@ TEST_F(FetchOverLoopback, every_outcome_shows_its_page_with_the_session_closed_b
     const char* name;
     Handler answer;           // none: nothing listens
     std::string page, title;  // title: the fields applied, stale ones if no body came
+    std::string told = "";    // the cause on the one line of a failure; empty: no line
     bool clientGivesUp = false;
     milliseconds noProgress = 30s, whole = 60s;
   };
@@ -233,40 +255,47 @@ TEST_F(FetchOverLoopback, every_outcome_shows_its_page_with_the_session_closed_b
       {"gzip body, unasked", Coded("gzip", 31), kSignboard, "Test board"},
       {"zlib deflate body", Coded("deflate", 15), kSignboard, "Test board"},
       {"error status with a page is a parse failure",
-       Answer(Response("404 Not Found", "<html><body>Not Found</body></html>\n")), kParseFailed,
-       ""},
+       Answer(Response("404 Not Found", "<html><body>Not Found</body></html>\n")), kParseFailed, "",
+       "the server answered HTTP/1.0 404 Not Found"},
       {"redirect to another path", Redirect("/moved/SETTING.TXT"), kSignboard, "Test board"},
-      {"redirects without end", Redirect("/news/again/SETTING.TXT"), kFetchFailed, kOld},
+      {"redirects without end", Redirect("/news/again/SETTING.TXT"), kFetchFailed, kOld,
+       "redirects"},
       {"redirect to a scheme but http and https", Redirect("file:///etc/os-release"), kFetchFailed,
-       kOld},
+       kOld, "file"},
       {"compressed body that does not decode",
-       Answer("HTTP/1.0 200 OK\r\nContent-Encoding: gzip\r\n\r\n" + kSettingText), kFetchFailed,
-       ""},
-      {"refused connection", nullptr, kFetchFailed, kOld},
+       Answer("HTTP/1.0 200 OK\r\nContent-Encoding: gzip\r\n\r\n" + kSettingText), kFetchFailed, "",
+       "unencoding"},
+      {"refused connection", nullptr, kFetchFailed, kOld, "Connection refused"},
       {"break after the keys",
        Answer("HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n" + kSettingText), kFetchFailed,
-       "Test board"},
+       "Test board", "remaining"},
       {"stall after the first line",
        [&](const std::string&, int socket) {
          Send(socket, Response("200 OK", "BBS_TITLE=Test board\n"));
          pollfd closed{socket, POLLIN, 0};
          clientLeft = ::poll(&closed, 1, 10'000) > 0;
        },
-       kFetchFailed, "Test board", true, 1s},
+       kFetchFailed, "Test board", "too slow", true, 1s},
+      {"silence after the request",
+       [&](const std::string&, int socket) {
+         pollfd closed{socket, POLLIN, 0};
+         clientLeft = ::poll(&closed, 1, 10'000) > 0;
+       },
+       kFetchFailed, kOld, "too slow", true, 1s},
       {"trickle that never ends",
        [&](const std::string&, int socket) {
          Send(socket, Response("200 OK", ""));
          for (int i = 0; i < 100 && !(clientLeft = !Send(socket, "x")); ++i)
            std::this_thread::sleep_for(100ms);
        },
-       kFetchFailed, "", true, 30s, 2s},
+       kFetchFailed, "", "timed out", true, 30s, 2s},
       {"body without end",
        [&](const std::string&, int socket) {
          Send(socket, Response("200 OK", ""));
          for (int i = 0; i < 2500 && !(clientLeft = !Send(socket, std::string(4096, 'x'))); ++i) {
          }
        },
-       kFetchFailed, "", true},
+       kFetchFailed, "", "larger than 1 MiB", true},
   };
   for (const Case& row : cases) {
     auto server = row.answer ? std::make_unique<LoopbackServer>(row.answer) : nullptr;
@@ -277,7 +306,27 @@ TEST_F(FetchOverLoopback, every_outcome_shows_its_page_with_the_session_closed_b
     server.reset();  // the handler has finished
     EXPECT_EQ(clientLeft, row.clientGivesUp) << row.name << ": the client's limits ended it";
     EXPECT_EQ(info_.title, row.title) << row.name;
+    if (row.told.empty()) {
+      EXPECT_EQ(told_, Log{}) << row.name;
+    } else {
+      EXPECT_TRUE(ToldOnce(told_, host, ": ", row.told)) << ::testing::PrintToString(told_);
+    }
   }
+}
+
+TEST_F(FetchOverLoopback, a_transfer_given_up_while_it_waits_fails_at_once_untold) {
+  std::atomic<bool> clientLeft = false;
+  auto holding = std::make_unique<LoopbackServer>([&](const std::string&, int socket) {
+    pollfd closed{socket, POLLIN, 0};
+    clientLeft = ::poll(&closed, 1, 10'000) > 0;
+  });
+  int calls = 0;
+  whileWaiting_ = [&calls] { return ++calls < 3; };
+  EXPECT_EQ(Fetch(ThreadAddress(holding->address())), Ending(kFetchFailed));
+  holding.reset();
+  EXPECT_EQ(calls, 3);
+  EXPECT_TRUE(clientLeft);
+  EXPECT_EQ(told_, Log{});
 }
 
 TEST_F(FetchOverLoopback, board_moved_to_https_shows_directly_or_through_a_real_proxy_if_trusted) {
