@@ -18,6 +18,7 @@
 #include "mainwnd/main_frame.h"
 #include "platform/curl_internet.h"
 #include "platform/curl_proxy.h"
+#include "platform/early_internet.h"
 #include "platform/event_loop.h"
 #include "platform/fatal_library_error.h"
 #include "platform/page_input_hook.h"
@@ -30,11 +31,10 @@
 #include "res/texts.h"
 
 namespace bolta {
-namespace {
 
 // Where the tool stands; each stage decides what a signal, a library's failure or a page's event
 // may still do.
-enum class Stage {
+enum class CBoltaApp::Stage {
   Starting,   // the retrieval runs; the window has not been shown
   Abandoned,  // a session end came during the start: it ends before any window shows
   Shown,      // the window is up, its first page not fitted yet
@@ -43,6 +43,10 @@ enum class Stage {
   Closed,     // the frame has been destroyed: nothing may reach it
   Failing,    // a library failed: the tool is being abandoned
 };
+
+namespace {
+
+using Stage = CBoltaApp::Stage;
 
 CurlInternetOptions InternetOptions(const Stage& stage) {
   CurlInternetOptions options;
@@ -91,14 +95,15 @@ std::optional<ProxyRoutes> PictureProxies(const SettingsStore& settings) {
 }  // namespace
 
 struct CBoltaApp::Session {
-  explicit Session(SettingsLocation settingsLocation)
-      : settings(std::move(settingsLocation), &ReportSettingsWriteFailure),
+  Session(SettingsLocation settingsLocation, Stage& stage)
+      : stage(stage),
+        settings(std::move(settingsLocation), &ReportSettingsWriteFailure),
         internet(InternetOptions(stage)),
         proxyDialog(frameWindow),
         frame(frameWindow, settings, proxyDialog) {}
 
   // Declared first: the other members may refer to it from their construction on.
-  Stage stage = Stage::Starting;
+  Stage& stage;
   // Before the first fit the view could not be made; after it, the fault is no longer the view's.
   FatalLibraryErrors fatalErrors{[this](const std::string& message) {
     // A library that fails again while the box is made: the first cause is on standard error.
@@ -141,7 +146,27 @@ struct CBoltaApp::Session {
   }};
 };
 
-CBoltaApp::CBoltaApp(std::optional<std::string> address) : address_(std::move(address)) {}
+CBoltaApp::CBoltaApp(std::optional<std::string> address)
+    : address_(std::move(address)),
+      settingsLocation_(ChooseSettingsLocation(ExecutablePath(), ProcessSettingsEnvironment())),
+      stage_(Stage::Starting) {
+  if (!address_) return;
+  // The view's retrieval, run now on a thread of its own: its request goes out while the toolkit
+  // starts and the frame is made, and the view's own run is answered from it.
+  const ProxySetting proxy =
+      ReadProxySetting(SettingsStore(settingsLocation_, &ReportSettingsWriteFailure));
+  early_ = std::make_unique<EarlyInternet>(
+      [address = *address_, proxy](InternetOpener& internet) {
+        BoardAddress boardAddress;
+        SignboardInfo info;
+        struct : SignboardPages {
+          void ShowSignboardPage() override {}
+          void ShowMessagePage(const std::string&) override {}
+        } unshown;
+        FetchSignboard(address, proxy, internet, boardAddress, info, unshown);
+      },
+      InternetOptions(stage_));
+}
 
 CBoltaApp::~CBoltaApp() = default;
 
@@ -151,9 +176,7 @@ bool CBoltaApp::InitInstance() {
   delete wxLog::SetActiveTarget(new wxLogStderr);
   SetAppName(Text(text::kAppTitle));
 
-  // Chosen once per start: beside the executable, or the user's own when they may not write there.
-  session_ = std::make_unique<Session>(
-      ChooseSettingsLocation(ExecutablePath(), ProcessSettingsEnvironment()));
+  session_ = std::make_unique<Session>(settingsLocation_, stage_);
   Session& s = *session_;
 
   // The command line is never opened as a file: the first argument goes to the view as it came.
@@ -162,7 +185,8 @@ bool CBoltaApp::InitInstance() {
   s.frameWindow.Create(params, text::kTemplateWindowTitle);
   s.browser = WxBrowser::Create(s.frameWindow, PictureProxies(s.settings));
   if (!s.browser) Abandon("the web view cannot be created", text::kErrCreateDocumentFailed);
-  ViewContext context{*s.browser, *s.browser, s.frame, s.document, s.settings, s.internet};
+  InternetOpener& internet = early_ ? static_cast<InternetOpener&>(*early_) : s.internet;
+  ViewContext context{*s.browser, *s.browser, s.frame, s.document, s.settings, internet};
   s.view = std::make_unique<CBoltaView>(context, address_);
 
   s.frameWindow.SetEvents({
@@ -225,13 +249,14 @@ bool CBoltaApp::InitInstance() {
 
 int CBoltaApp::OnRun() {
   // Ended during the start: the window was never shown, and no loop is run for it.
-  if (session_ && session_->stage == Stage::Abandoned) return 0;
+  if (stage_ == Stage::Abandoned) return 0;
   return wxApp::OnRun();
 }
 
 int CBoltaApp::OnExit() {
   // The frame has gone and stored its settings; the rest goes before the toolkit does.
   session_.reset();
+  early_.reset();
   return wxApp::OnExit();
 }
 

@@ -8,10 +8,17 @@
 #include <optional>
 #include <string>
 
+#include "app/settings_path.h"
+
 namespace bolta {
+
+class EarlyInternet;
 
 class CBoltaApp final : public wxApp {
  public:
+  // Where the tool stands: starting, shown, closing and the like (bolta_app.cpp).
+  enum class Stage;
+
   // `address`: the first command-line argument as it was received, none without one; the
   // toolkit never sees it.
   explicit CBoltaApp(std::optional<std::string> address);
@@ -30,6 +37,11 @@ class CBoltaApp final : public wxApp {
   struct Session;
 
   std::optional<std::string> address_;
+  // Chosen once per start: beside the executable, or the user's own when they may not write there.
+  SettingsLocation settingsLocation_;
+  Stage stage_;
+  // SETTING.TXT on its way while the toolkit starts; none without an address.
+  std::unique_ptr<EarlyInternet> early_;
   std::unique_ptr<Session> session_;
 };
 
