@@ -124,32 +124,16 @@ struct CBoltaApp::Session {
   std::unique_ptr<WxBrowser> browser;
   std::unique_ptr<CBoltaView> view;
   std::unique_ptr<PageInputHook> input;
-  // A logout, a closed terminal or Ctrl+C closes the window as its close command does (storing
-  // its place); during the start, before anything can have changed, it ends the start.
-  SessionEndSignals signals{[this] {
-    switch (stage) {
-      case Stage::Failing:
-        std::_Exit(EXIT_FAILURE);  // over the box that tells of the failure
-      case Stage::Starting:
-        stage = Stage::Abandoned;
-        return;
-      case Stage::Shown:
-      case Stage::Fitted:
-        stage = Stage::Closing;
-        RunOutsideModalLoops([this] {
-          if (stage == Stage::Closing) frame.OnSysCommand(SC_CLOSE, 0);
-        });
-        return;
-      default:
-        return;
-    }
-  }};
 };
 
 CBoltaApp::CBoltaApp(std::optional<std::string> address)
     : address_(std::move(address)),
       settingsLocation_(ChooseSettingsLocation(ExecutablePath(), ProcessSettingsEnvironment())),
-      stage_(Stage::Starting) {
+      stage_(Stage::Starting),
+      // A logout, a closed terminal or Ctrl+C closes the window as its close command does
+      // (storing its place); during the start, before anything can have changed, it ends the
+      // start. Heard from before the first request goes out.
+      signals_(std::make_unique<SessionEndSignals>([this] { OnSessionEnd(); })) {
   if (!address_) return;
   // The view's retrieval, run now on a thread of its own: its request goes out while the toolkit
   // starts and the frame is made, and the view's own run is answered from it.
@@ -169,6 +153,25 @@ CBoltaApp::CBoltaApp(std::optional<std::string> address)
 }
 
 CBoltaApp::~CBoltaApp() = default;
+
+void CBoltaApp::OnSessionEnd() {
+  switch (stage_) {
+    case Stage::Failing:
+      std::_Exit(EXIT_FAILURE);  // over the box that tells of the failure
+    case Stage::Starting:
+      stage_ = Stage::Abandoned;
+      return;
+    case Stage::Shown:
+    case Stage::Fitted:
+      stage_ = Stage::Closing;
+      RunOutsideModalLoops([this] {
+        if (stage_ == Stage::Closing) session_->frame.OnSysCommand(SC_CLOSE, 0);
+      });
+      return;
+    default:
+      return;
+  }
+}
 
 bool CBoltaApp::InitInstance() {
   // A GUI application would show wx's log messages (a failed script, say) in modal boxes, which

@@ -13,6 +13,7 @@
 namespace bolta {
 
 class EarlyInternet;
+class SessionEndSignals;
 
 class CBoltaApp final : public wxApp {
  public:
@@ -36,10 +37,13 @@ class CBoltaApp final : public wxApp {
  private:
   struct Session;
 
+  void OnSessionEnd();
+
   std::optional<std::string> address_;
   // Chosen once per start: beside the executable, or the user's own when they may not write there.
   SettingsLocation settingsLocation_;
   Stage stage_;
+  std::unique_ptr<SessionEndSignals> signals_;
   // SETTING.TXT on its way while the toolkit starts; none without an address.
   std::unique_ptr<EarlyInternet> early_;
   std::unique_ptr<Session> session_;
