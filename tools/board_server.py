@@ -143,6 +143,10 @@ def main():
     deadline, filler = time.monotonic() + args.lifetime, None
     while time.monotonic() < deadline:
         mode = picture_mode(args.pictures)[0]
+        if filler and mode != "blackhole":
+            filler.close()
+            filler = None
+            server.socket.listen(server.request_queue_size)
         if mode == "refuse":
             # Closed, as a host whose server is down: every connection is refused at once.
             server.socket.close()
@@ -155,12 +159,10 @@ def main():
                 # With its queue of connections to accept full, the kernel drops every further
                 # attempt unanswered: the client waits as for a host that is gone.
                 server.socket.listen(0)
-                filler = socket.create_connection(server.server_address)
+                filler = socket.socket()
+                filler.setblocking(False)
+                filler.connect_ex(server.server_address)
         else:
-            if filler:
-                filler.close()
-                filler = None
-                server.socket.listen(server.request_queue_size)
             server.handle_request()
             continue
         time.sleep(0.05)
