@@ -14,8 +14,9 @@ everything but SETTING.TXT, are answered, as by a host that goes slow or away:
   head        send the head of the answer, then nothing more yet
   trickle     send the head, then one byte of the picture a second
   delay N     answer N seconds after the request came
-  blackhole   take no connection at all: the attempts go unanswered, as to a host that is gone
-  refuse      refuse every connection, as a host whose server is down
+  blackhole   take no connection, for SETTING.TXT neither: the attempts go unanswered, as to a
+              host that is gone
+  refuse      refuse every connection, as a host whose server is down (SETTING.TXT too)
   anything else, or no FILE: answer at once.
 A picture held back is answered in full once FILE says so.
 """
@@ -117,7 +118,8 @@ def make_handler(boards, hold, latency_seconds, log, proxied_only, pictures):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__)
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--board", action="append", default=[], metavar="NAME=DIR")
     parser.add_argument("--hold", metavar="FILE",
                         help="answer SETTING.TXT only once FILE exists, as a stalled server")
