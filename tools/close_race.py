@@ -7,9 +7,9 @@ settings not written. Prints a line for each close and a summary line; exits 1 i
     tools/close_race.py EXECUTABLE [--tries N] [--from S] [--to S] [--picture MODE]
 
 Each moment counts from the picture's request at its host; they are spread evenly from S to S,
-alternately after an F5 and in the first load. MODE is how the host answers the pictures, as
-tools/board_server.py --pictures takes it: "hold" with moments around the reload's give-up tries
-a host that stops answering.
+alternately after an F5 and in the first load. MODE is how the host answers that request (the
+first load before an F5 is answered at once), as tools/board_server.py --pictures takes it:
+"hold" with moments around the give-up tries a host that stops answering.
 
 The window manager is BOLTA_E2E_WM's, as in the tests (openbox by default)."""
 import argparse
@@ -26,15 +26,22 @@ from desktop import BOARD_TITLE, FITTED, Bolta, key, wait_for, xdotool  # noqa: 
 from test_picture import Picture  # noqa: E402
 
 
-def close_at(run, moment, after_f5):
+def answer(mode):
+    pathlib.Path(Picture.mode + ".new").write_text(mode)
+    os.replace(Picture.mode + ".new", Picture.mode)
+
+
+def close_at(run, moment, after_f5, mode):
     """Starts the tool and closes it `moment` seconds after the picture's request, that of an F5
-    on its fitted signboard or else that of the first load; gives what went wrong, None when
-    nothing did."""
+    on its fitted signboard or else that of the first load, the host answering as `mode` says;
+    gives what went wrong, None when nothing did."""
+    answer("serve" if after_f5 else mode)
     run.start(Picture.server.thread("far"), stderr=os.path.join(run.folder, "stderr"))
     if after_f5:
         window = run.window(BOARD_TITLE)
         wait_for("the signboard fitted", lambda: window.client()[2:] == FITTED)
         window.activate()
+        answer(mode)
     asked = len(Picture.host.requests())
     if after_f5:
         key("F5")
@@ -77,7 +84,6 @@ def main():
 
     Picture.executable = os.path.abspath(args.executable)
     Picture.setUpClass()
-    pathlib.Path(Picture.mode).write_text(args.picture)
     bad = []
     try:
         for i in range(args.tries):
@@ -87,7 +93,7 @@ def main():
             what = "%.2f s after the picture request of %s" % (
                 moment, "an F5" if after_f5 else "the first load")
             try:
-                fault = close_at(run, moment, after_f5)
+                fault = close_at(run, moment, after_f5, args.picture)
             except AssertionError as error:
                 fault = str(error)
             if run.process.poll() is None:
