@@ -173,6 +173,12 @@ void WxFrameWindow::ApplyPosition() {
   // GTK itself: wxWidgets skips a move to where it believes the frame is, and GTK puts a frame it
   // shows where it was last moved to.
   gtk_window_move(GTK_WINDOW(toplevel_), x_, y_);
+  // The place a frame is first shown at is the user's (restored, or where the user left it):
+  // window managers keep such a place, also across two monitors, where they would push one the
+  // program chose onto one monitor.
+  if (!gtk_widget_get_mapped(toplevel_)) {
+    gtk_window_set_geometry_hints(GTK_WINDOW(toplevel_), nullptr, nullptr, GDK_HINT_USER_POS);
+  }
   placed_ = true;
   moveSettlesAt_ = g_get_monotonic_time() + kMoveSettleMicroseconds;
 }
@@ -229,7 +235,12 @@ int WxFrameWindow::OnDraw(GtkWidget*, cairo_t* context, WxFrameWindow* self) {
 int WxFrameWindow::OnMap(GtkWidget*, GdkEvent*, WxFrameWindow* self) {
   // Some window managers (icewm) follow the above state and the opacity only as they change on a
   // window they manage, and never clear an above state that was set before the map.
-  if (!std::exchange(self->managed_, true)) self->ApplyWindowState();
+  if (std::exchange(self->managed_, true)) return FALSE;
+  self->ApplyWindowState();
+  // Some (xfwm4) push even the user's place onto one monitor, but keep a move made once they
+  // manage the frame: it goes back there, once.
+  const Origin asked{self->x_ + self->extents_.left, self->y_ + self->extents_.top};
+  if (self->placed_ && self->ClientOrigin() != asked) self->ApplyPosition();
   return FALSE;
 }
 
