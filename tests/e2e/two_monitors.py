@@ -2,17 +2,17 @@
 by hand, it sees as one): Xorg with the dummy video driver, its outputs DUMMY0 the primary monitor
 and DUMMY1 the second, to its right, their bottoms level."""
 import os
+import pathlib
 import re
 
 from desktop import DesktopCase, spawn, wait_for, x
 
 PRIMARY, SECOND = (0, 0, 1280, 800), (1280, 224, 1024, 576)
-# Two modes of our own besides the driver's standard ones (1024 x 576 is none of those); the
-# virtual screen is large enough for both monitors side by side.
+# No input devices of the machine's (the tests type through XTEST), and a screen large enough for
+# both monitors side by side.
 XORG_CONF = """
 Section "ServerFlags"
   Option "AutoAddDevices" "false"
-  Option "DontVTSwitch" "true"
 EndSection
 Section "Device"
   Identifier "card"
@@ -23,16 +23,12 @@ Section "Monitor"
   Identifier "monitor"
   HorizSync 5.0 - 1000.0
   VertRefresh 5.0 - 200.0
-  Modeline "1280x800" 83.50 1280 1352 1480 1680 800 803 809 831 -hsync +vsync
-  Modeline "1024x576" 46.50 1024 1064 1160 1296 576 579 584 599 -hsync +vsync
 EndSection
 Section "Screen"
   Identifier "screen"
   Device "card"
   Monitor "monitor"
-  DefaultDepth 24
   SubSection "Display"
-    Depth 24
     Virtual 2304 800
   EndSubSection
 EndSection
@@ -49,7 +45,8 @@ def monitors():
 
 def set_monitors(*rects):
     """Switches DUMMY0, DUMMY1 on at `rects` (the first the primary), the others off."""
-    command = ["xrandr", "--fb", "%dx%d" % tuple(max(r[i] + r[i + 2] for r in rects) for i in (0, 1))]
+    screen = (max(r[0] + r[2] for r in rects), max(r[1] + r[3] for r in rects))
+    command = ["xrandr", "--fb", "%dx%d" % screen]
     for output in range(2):
         command += ["--output", "DUMMY%d" % output]
         if output < len(rects):
@@ -70,13 +67,19 @@ class TwoMonitorsCase(DesktopCase):
         config = os.path.join(cls.folder, "xorg.conf")
         with open(config, "w") as out:
             out.write(XORG_CONF)
+        log = os.path.join(cls.folder, "xorg.log")
         read_end, write_end = os.pipe()
-        cls.processes.append(spawn(["Xorg", "-config", config, "-noreset", "-nolisten", "tcp",
-                                    "-logfile", os.path.join(cls.folder, "xorg.log"),
-                                    "-displayfd", write_end], pass_fds=[write_end]))
+        # -sharevts: it takes no console of the machine, even when run by root.
+        cls.processes.append(spawn(["Xorg", "-config", config, "-sharevts", "-noreset", "-nolisten",
+                                    "tcp", "-logfile", log, "-displayfd", write_end],
+                                   pass_fds=[write_end]))
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
-            os.environ["DISPLAY"] = ":" + pipe.readline().strip()
+            display = pipe.readline().strip()
+        if not display:
+            raise AssertionError("Xorg did not start: " + "".join(re.findall(
+                r"\(EE\).*\n", pathlib.Path(log).read_text(errors="replace"))))
+        os.environ["DISPLAY"] = ":" + display
         x("xrandr", "--addmode", "DUMMY1", "%dx%d" % SECOND[2:], check=True)
         set_monitors(PRIMARY, SECOND)
 
