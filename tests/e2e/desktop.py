@@ -259,12 +259,7 @@ class DesktopCase(unittest.TestCase):
         cls.addClassCleanup(shutil.rmtree, cls.folder, ignore_errors=True)
         cls.processes = []
         cls.addClassCleanup(stop, cls.processes)
-        read_end, write_end = os.pipe()
-        cls.processes.append(spawn(["Xvfb", "-displayfd", write_end, "-screen", "0",
-                                    "%dx%dx24" % SCREEN, "-nolisten", "tcp"], pass_fds=[write_end]))
-        os.close(write_end)
-        with os.fdopen(read_end) as pipe:
-            os.environ["DISPLAY"] = ":" + pipe.readline().strip()
+        cls.start_display()
         cls.start_window_manager()
         cls.processes.append(spawn(["trayer", "--edge", "bottom", "--align", "right", "--widthtype",
                                     "pixel", "--width", 120, "--height", 32, "--SetDockType", "true"]))
@@ -273,6 +268,15 @@ class DesktopCase(unittest.TestCase):
         cls.server = BoardServer(cls.board_folders, cls.folder)
         cls.processes.append(cls.server.process)
         cls.picture_time = int(time.time())
+
+    @classmethod
+    def start_display(cls):
+        read_end, write_end = os.pipe()
+        cls.processes.append(spawn(["Xvfb", "-displayfd", write_end, "-screen", "0",
+                                    "%dx%dx24" % SCREEN, "-nolisten", "tcp"], pass_fds=[write_end]))
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            os.environ["DISPLAY"] = ":" + pipe.readline().strip()
 
     @classmethod
     def start_window_manager(cls):
