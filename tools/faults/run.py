@@ -1,0 +1,169 @@
+#!/usr/bin/env python3
+"""Plants each fault of faults.txt, one at a time, in a scratch copy of a tree, rebuilds what it
+touches (one build folder as build-asan/ has it, at -O1: no windows, clang, the sanitizers and the
+fuzz targets; ccache when there is one) and runs the core, fuzz and net tests of the programs that
+changed, in that order, until one label catches it. Prints one line per fault and writes the same
+record to --record.
+
+  tools/faults/run.py [--tree DIR] [--work DIR] [--record FILE] [--all] [FAULT-NUMBER...]
+
+--all runs every label even after one caught the fault. A fault whose text is not found once
+is reported, not planted.
+"""
+import argparse
+import json
+import os
+import pathlib
+import re
+import shutil
+import subprocess
+import sys
+import time
+
+HERE = pathlib.Path(__file__).resolve().parent
+LABELS = ["core", "fuzz", "net"]
+
+
+def read_faults(path):
+    faults = []
+    for block in re.split(r"\n(?=\[)", path.read_text(encoding="utf-8")):
+        lines = [line for line in block.splitlines() if line and not line.startswith("#")]
+        if not lines or not lines[0].startswith("["):
+            continue
+        file, what = re.match(r"\[(.+?)\] (.*)", lines[0]).groups()
+        old = next(line[2:] for line in lines if line.startswith("- "))
+        new = next(line[2:] for line in lines if line.startswith("+ "))
+        faults.append({"number": len(faults) + 1, "file": file, "what": what, "old": old, "new": new})
+    return faults
+
+
+def copy_tree(tree, source):
+    files = subprocess.run(["git", "-C", tree, "ls-files", "-z", "--cached", "--others",
+                            "--exclude-standard"], check=True, capture_output=True).stdout
+    for name in filter(None, files.decode().split("\0")):
+        origin, target = pathlib.Path(tree, name), source / name
+        if not origin.is_file():
+            continue
+        if target.exists() and target.read_bytes() == origin.read_bytes():
+            continue
+        target.parent.mkdir(parents=True, exist_ok=True)
+        shutil.copy2(origin, target)
+
+
+def run(command, **kwargs):
+    return subprocess.run(command, capture_output=True, text=True, **kwargs)
+
+
+def configure(source, build):
+    launcher = ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"] if shutil.which("ccache") else []
+    run(["cmake", "-S", source, "-B", build, "-G", "Ninja", "-DCMAKE_CXX_COMPILER=clang++",
+         "-DCMAKE_BUILD_TYPE=None", "-DCMAKE_CXX_FLAGS=-O1", "-DBOLTA_GUI=OFF", "-DBOLTA_NET=ON",
+         "-DBOLTA_FUZZ=ON", "-DBOLTA_SANITIZE=ON", *launcher], check=True)
+
+
+def tests_by_program(build):
+    """Each test of the three labels, with its label and the program it runs."""
+    listing = json.loads(run(["ctest", "--test-dir", build, "--show-only=json-v1"],
+                             check=True).stdout)
+    tests = []
+    for test in listing["tests"]:
+        labels = next((p["value"] for p in test.get("properties", []) if p["name"] == "LABELS"), [])
+        label = next((l for l in LABELS if l in labels), None)
+        if label is None:
+            continue
+        command = test["command"]
+        program = command[0] if label != "fuzz" else f"{build}/fuzz/fuzz_{command[-1]}"
+        tests.append({"name": test["name"], "label": label, "program": program})
+    return tests
+
+
+def stamps(tests):
+    return {t["program"]: os.stat(t["program"]).st_mtime_ns if os.path.exists(t["program"]) else 0
+            for t in tests}
+
+
+def failing(build, names):
+    """The tests among `names` that fail."""
+    if not names:
+        return []
+    pattern = "^(" + "|".join(re.escape(n) for n in names) + ")$"
+    run(["ctest", "--test-dir", build, "-R", pattern, "-j", str(os.cpu_count() or 2),
+         "--timeout", "150"])
+    failed = pathlib.Path(build, "Testing/Temporary/LastTestsFailed.log")
+    if not failed.exists():
+        return []
+    found = [line.split(":", 1)[1] for line in failed.read_text().splitlines() if ":" in line]
+    failed.unlink()
+    return [n for n in found if n in names]
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--tree", default=str(HERE.parent.parent))
+    parser.add_argument("--work", default="/tmp/bolta-faults")
+    parser.add_argument("--record", default=None)
+    parser.add_argument("--faults", default=str(HERE / "faults.txt"))
+    parser.add_argument("--all", action="store_true")
+    parser.add_argument("only", nargs="*", type=int)
+    args = parser.parse_args()
+
+    work = pathlib.Path(args.work)
+    source, build = work / "src", work / "build"
+    copy_tree(args.tree, source)
+    configure(str(source), str(build))
+    record = open(args.record or work / "record.txt", "w", encoding="utf-8")
+
+    def say(line):
+        print(line, flush=True)
+        record.write(line + "\n")
+        record.flush()
+
+    if run(["ninja", "-C", build]).returncode != 0:
+        sys.exit("the untouched tree does not build")
+    tests = tests_by_program(str(build))
+    broken = failing(str(build), [t["name"] for t in tests])
+    say(f"# tree {args.tree}; failing before any fault: {', '.join(broken) or 'none'}")
+    tests = [t for t in tests if t["name"] not in broken]
+
+    faults = read_faults(pathlib.Path(args.faults))
+    caught = escaped = 0
+    for fault in faults:
+        if args.only and fault["number"] not in args.only:
+            continue
+        start = time.monotonic()
+        path = source / fault["file"]
+        original = path.read_text(encoding="utf-8", errors="surrogateescape")
+        head = f"{fault['number']:3} {fault['file']}: {fault['what']}:"
+        if original.count(fault["old"]) != 1:
+            say(f"{head} NOT PLANTED (text found {original.count(fault['old'])} times)")
+            continue
+        before = stamps(tests)
+        path.write_text(original.replace(fault["old"], fault["new"]), encoding="utf-8",
+                        errors="surrogateescape")
+        try:
+            built = run(["ninja", "-C", build])
+            if built.returncode != 0:
+                say(f"{head} DOES NOT BUILD")
+                continue
+            after = stamps(tests)
+            changed = [t for t in tests if after[t["program"]] != before[t["program"]]]
+            found = []
+            for label in LABELS:
+                found += failing(str(build), [t["name"] for t in changed if t["label"] == label])
+                if found and not args.all:
+                    break
+        finally:
+            # The restored file is newer than its objects, so the next build compiles it again.
+            path.write_text(original, encoding="utf-8", errors="surrogateescape")
+        seconds = time.monotonic() - start
+        if found:
+            caught += 1
+            say(f"{head} caught by {', '.join(found)} ({seconds:.0f} s)")
+        else:
+            escaped += 1
+            say(f"{head} ESCAPED ({seconds:.0f} s)")
+    say(f"# {caught} caught, {escaped} escaped")
+
+
+if __name__ == "__main__":
+    main()
