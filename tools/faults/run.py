@@ -1,16 +1,18 @@
 #!/usr/bin/env python3
 """Plants each fault of faults.txt, one at a time, in a scratch copy of a tree, rebuilds what it
 touches (one build folder as build-asan/ has it, at -O1: no windows, clang, the sanitizers and the
-fuzz targets; ccache when there is one) and runs the core, fuzz and net tests of the programs that
-changed, in that order, until one label catches it. Prints one line per fault and writes the same
-record to --record.
+fuzz targets; ccache when there is one) and runs the tests of the programs whose bytes the fault
+changed (a program that does not link the faulted code cannot catch it): the core tests, and the
+fuzz and net tests only if those let the fault through. Prints one line per fault and writes the
+same record to --record.
 
   tools/faults/run.py [--tree DIR] [--work DIR] [--record FILE] [--all] [FAULT-NUMBER...]
 
---all runs every label even after one caught the fault. A fault whose text is not found once
+--all runs the fuzz and net tests also after the core tests caught the fault. A fault whose text is not found once
 is reported, not planted.
 """
 import argparse
+import hashlib
 import json
 import os
 import pathlib
@@ -22,6 +24,7 @@ import time
 
 HERE = pathlib.Path(__file__).resolve().parent
 LABELS = ["core", "fuzz", "net"]
+STAGES = [["core"], ["fuzz", "net"]]
 
 
 def read_faults(path):
@@ -77,9 +80,9 @@ def tests_by_program(build):
     return tests
 
 
-def stamps(tests):
-    return {t["program"]: os.stat(t["program"]).st_mtime_ns if os.path.exists(t["program"]) else 0
-            for t in tests}
+def digests(tests):
+    return {program: hashlib.sha256(pathlib.Path(program).read_bytes()).hexdigest()
+            for program in {t["program"] for t in tests}}
 
 
 def failing(build, names):
@@ -124,6 +127,7 @@ def main():
     broken = failing(str(build), [t["name"] for t in tests])
     say(f"# tree {args.tree}; failing before any fault: {', '.join(broken) or 'none'}")
     tests = [t for t in tests if t["name"] not in broken]
+    clean = digests(tests)
 
     faults = read_faults(pathlib.Path(args.faults))
     caught = escaped = 0
@@ -137,7 +141,6 @@ def main():
         if original.count(fault["old"]) != 1:
             say(f"{head} NOT PLANTED (text found {original.count(fault['old'])} times)")
             continue
-        before = stamps(tests)
         path.write_text(original.replace(fault["old"], fault["new"]), encoding="utf-8",
                         errors="surrogateescape")
         try:
@@ -145,11 +148,11 @@ def main():
             if built.returncode != 0:
                 say(f"{head} DOES NOT BUILD")
                 continue
-            after = stamps(tests)
-            changed = [t for t in tests if after[t["program"]] != before[t["program"]]]
+            now = digests(tests)
+            changed = [t for t in tests if now[t["program"]] != clean[t["program"]]]
             found = []
-            for label in LABELS:
-                found += failing(str(build), [t["name"] for t in changed if t["label"] == label])
+            for stage in STAGES:
+                found += failing(str(build), [t["name"] for t in changed if t["label"] in stage])
                 if found and not args.all:
                     break
         finally:
