@@ -8,8 +8,9 @@ same record to --record.
 
   tools/faults/run.py [--tree DIR] [--work DIR] [--record FILE] [--all] [FAULT-NUMBER...]
 
---all runs the fuzz and net tests also after the core tests caught the fault. A fault whose text is not found once
-is reported, not planted.
+Faults run in the order their numbers are given (default: all, in the file's order). Without
+--all the record names the first tests that failed; with it, every test of both stages. A fault
+whose text is not found once is reported, not planted.
 """
 import argparse
 import hashlib
@@ -85,13 +86,13 @@ def digests(tests):
             for program in {t["program"] for t in tests}}
 
 
-def failing(build, names):
-    """The tests among `names` that fail."""
+def failing(build, names, stop):
+    """The tests among `names` that fail; with `stop`, the first ones only."""
     if not names:
         return []
     pattern = "^(" + "|".join(re.escape(n) for n in names) + ")$"
     run(["ctest", "--test-dir", build, "-R", pattern, "-j", str(os.cpu_count() or 2),
-         "--timeout", "150"])
+         *(["--stop-on-failure"] if stop else [])])
     failed = pathlib.Path(build, "Testing/Temporary/LastTestsFailed.log")
     if not failed.exists():
         return []
@@ -124,16 +125,17 @@ def main():
     if run(["ninja", "-C", build]).returncode != 0:
         sys.exit("the untouched tree does not build")
     tests = tests_by_program(str(build))
-    broken = failing(str(build), [t["name"] for t in tests])
+    # A test that fails on the untouched tree is tried once more alone (a loaded machine).
+    broken = failing(str(build), failing(str(build), [t["name"] for t in tests], False), False)
     say(f"# tree {args.tree}; failing before any fault: {', '.join(broken) or 'none'}")
     tests = [t for t in tests if t["name"] not in broken]
     clean = digests(tests)
 
     faults = read_faults(pathlib.Path(args.faults))
+    if args.only:
+        faults = [faults[number - 1] for number in args.only]
     caught = escaped = 0
     for fault in faults:
-        if args.only and fault["number"] not in args.only:
-            continue
         start = time.monotonic()
         path = source / fault["file"]
         original = path.read_text(encoding="utf-8", errors="surrogateescape")
@@ -144,17 +146,22 @@ def main():
         path.write_text(original.replace(fault["old"], fault["new"]), encoding="utf-8",
                         errors="surrogateescape")
         try:
-            built = run(["ninja", "-C", build])
-            if built.returncode != 0:
-                say(f"{head} DOES NOT BUILD")
-                continue
-            now = digests(tests)
-            changed = [t for t in tests if now[t["program"]] != clean[t["program"]]]
             found = []
             for stage in STAGES:
-                found += failing(str(build), [t["name"] for t in changed if t["label"] in stage])
+                # Only the stage's programs are built: most faults end at the first.
+                programs = sorted({t["program"] for t in tests if t["label"] in stage})
+                if run(["ninja", "-C", build, *programs]).returncode != 0:
+                    found = None
+                    break
+                now = digests([t for t in tests if t["label"] in stage])
+                changed = [t["name"] for t in tests if now.get(t["program"], clean[t["program"]])
+                           != clean[t["program"]]]
+                found += failing(str(build), changed, not args.all)
                 if found and not args.all:
                     break
+            if found is None:
+                say(f"{head} DOES NOT BUILD")
+                continue
         finally:
             # The restored file is newer than its objects, so the next build compiles it again.
             path.write_text(original, encoding="utf-8", errors="surrogateescape")
