@@ -19,6 +19,7 @@ import os
 import pathlib
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import time
@@ -51,7 +52,7 @@ def copy_tree(tree, source):
         if target.exists() and target.read_bytes() == origin.read_bytes():
             continue
         target.parent.mkdir(parents=True, exist_ok=True)
-        shutil.copy2(origin, target)
+        shutil.copy(origin, target)  # dated now, so that the build takes it
 
 
 def run(command, **kwargs):
@@ -110,6 +111,8 @@ def main():
     parser.add_argument("--all", action="store_true")
     parser.add_argument("only", nargs="*", type=int)
     args = parser.parse_args()
+    # A stopped run still puts the faulted file back (the finally below).
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("stopped"))
 
     work = pathlib.Path(args.work)
     source, build = work / "src", work / "build"
@@ -149,7 +152,8 @@ def main():
             found = []
             for stage in STAGES:
                 # Only the stage's programs are built: most faults end at the first.
-                programs = sorted({t["program"] for t in tests if t["label"] in stage})
+                programs = sorted({os.path.relpath(t["program"], build) for t in tests
+                                   if t["label"] in stage})
                 if run(["ninja", "-C", build, *programs]).returncode != 0:
                     found = None
                     break
