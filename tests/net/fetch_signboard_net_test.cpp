@@ -273,7 +273,9 @@ TEST_F(FetchOverLoopback, every_outcome_shows_its_page_with_the_session_closed_b
         server ? server->address() : "127.0.0.1:" + std::to_string(UnusedPort());
     EXPECT_EQ(Fetch(ThreadAddress(host), row.noProgress, row.whole), Ending(row.page)) << row.name;
     server.reset();  // the handler has finished
-    if (row.clientGivesUp) EXPECT_TRUE(clientLeft) << row.name << ": the client's limits ended it";
+    if (row.clientGivesUp) {
+      EXPECT_TRUE(clientLeft) << row.name << ": the client's limits ended it";
+    }
     EXPECT_EQ(info_.title, row.title) << row.name;
   }
 }
