@@ -233,6 +233,8 @@ TEST_F(FetchOverLoopback, every_outcome_shows_its_page_with_the_session_closed_b
       {"error status with a page is a parse failure",
        Answer(Response("404 Not Found", "<html><body>Not Found</body></html>\n")), kParseFailed,
        ""},
+      {"a title but no pictures", Answer(Response("200 OK", "BBS_TITLE=Test board\n")),
+       kParseFailed, "Test board"},
       {"redirect to another path", Redirect("/moved/SETTING.TXT"), kSignboard, "Test board"},
       {"redirects without end", Redirect("/news/again/SETTING.TXT"), kFetchFailed, kOld},
       {"redirect to a scheme but http and https", Redirect("file:///etc/os-release"), kFetchFailed,
