@@ -258,13 +258,10 @@ class DesktopCase(unittest.TestCase):
 
     @classmethod
     def boards(cls):
-        """The demo, a copy whose pictures change, and one without a background picture."""
-        half, changing = os.path.join(cls.folder, "half"), os.path.join(cls.folder, "changing")
-        os.makedirs(half)
-        with open(os.path.join(half, "SETTING.TXT"), "wb") as f:
-            f.write("BBS_TITLE=見本\r\nBBS_TITLE_PICTURE=./title.png\r\n".encode("cp932"))
+        """The demo, and a copy whose pictures change."""
+        changing = os.path.join(cls.folder, "changing")
         shutil.copytree(DEMO, changing)
-        return {"demo": DEMO, "half": half, "changing": changing}
+        return {"demo": DEMO, "changing": changing}
 
     @classmethod
     def setUpClass(cls):
