@@ -92,14 +92,15 @@ def failing(build, names, stop):
     if not names:
         return []
     pattern = "^(" + "|".join(re.escape(n) for n in names) + ")$"
+    # A fault that makes a test hang is caught by the timeout (the tests without one of their own).
     output = run(["ctest", "--test-dir", build, "-R", pattern, "-j", str(os.cpu_count() or 2),
-                  *(["--stop-on-failure"] if stop else [])]).stdout
+                  "--timeout", "300", *(["--stop-on-failure"] if stop else [])]).stdout
     failed = pathlib.Path(build, "Testing/Temporary/LastTestsFailed.log")
     if not failed.exists():
         return []
     found = [line.split(":", 1)[1] for line in failed.read_text().splitlines() if ":" in line]
     failed.unlink()
-    # A test that ran out of time on a loaded machine is no catch: it is marked as such.
+    # A test that ran out of time is marked: a hang, or a machine too loaded for the test.
     slow = set(re.findall(r"Test +#\d+: (\S+) .*\*\*\*Timeout", output))
     return [n + (" (timeout)" if n in slow else "") for n in found if n in names]
 
