@@ -53,6 +53,7 @@ TEST(ProxySettingsFlow, writes_address_port_then_flag_as_the_dialog_leaves_them_
        [](ProxySettingsControls& c) { c.address += ".jp"; }, true,
        New("\x91\xe3\x97\x9d.jp", "", "0")},
       {"OK refused: a line break", kStored, Type("a", "80\n80", false), true, kStored},
+      {"OK refused: a lone CR", kStored, Type("a\rb", "1", false), true, kStored},
       {"OK refused: the store would cut it", kStored, Type(tooLong, "1", false), true, kStored},
   };
   for (const auto& row : rows) {
