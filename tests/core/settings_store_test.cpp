@@ -38,7 +38,7 @@ static bool WithChild(const std::function<bool()>& body, std::function<void()> m
 
 TEST_F(SettingsStoreTest, reads_by_the_lookup_and_number_rules) {
   // clang-format off
-  Put("before_any_section=1\n[other]\nother_section=7\n[bolta]\nOther_Case_z=-8\r\n"
+  Put("before_any_section=1\n[other]\nother_section=7\n[ bolta ]\nOther_Case_z=-8\r\n"
       "  blanks_around  =  12  \r\ntext=abc\nplus=+5\ndigits_then_text=42px\nempty=\n"
       "hexadecimal=0x1F\nabove_64_bits=9223372036854775808\nbelow_32_bits=-99999999999\n"
       "lowest=-2147483648\nfirst_of_two=1\n;first_of_two=3\nfirst_of_two=2\ncp932=\x83v\x83\\\n"
