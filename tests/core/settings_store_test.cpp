@@ -71,6 +71,10 @@ TEST_F(SettingsStoreTest, a_write_changes_one_line_and_keeps_every_other_byte) {
     EXPECT_TRUE(store_.WriteProfileString("BOLTA", "C", "2")) << name;
     EXPECT_EQ(Contents(), after) << name;
   }
+  const auto owner = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
+  std::filesystem::permissions(store_.path(), owner);
+  EXPECT_TRUE(store_.WriteProfileString("BOLTA", "C", "3"));
+  EXPECT_EQ(std::filesystem::status(store_.path()).permissions(), owner) << "kept";
 }
 
 TEST_F(SettingsStoreTest, a_failed_write_returns_false_and_leaves_the_old_file_alone) {
