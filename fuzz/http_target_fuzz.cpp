@@ -55,6 +55,8 @@ void CheckServer(const std::string& server) {
   }
   Check(!name->host.empty(), "a host is named");
   Check(name->host + (name->port.empty() ? "" : ":" + name->port) == server, "nothing is dropped");
+  Check(name->port.empty() || (std::stoul(name->port) >= 1 && std::stoul(name->port) <= 65535),
+        "a port from 1 to 65535");
   for (char c : server)
     Check(static_cast<unsigned char>(c) > 0x20 &&
               std::string_view("@/?#\\\x7f").find(c) == std::string_view::npos,

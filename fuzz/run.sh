@@ -8,7 +8,7 @@
 # mended, add it to the target's corpus so that it stays tested.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-targets=(board_address setting_txt page_composition settings_store encoding http_target)
+targets=(board_address setting_txt settings_store encoding http_target)
 
 build= runs= seconds=60
 while [[ $# -gt 0 ]]; do

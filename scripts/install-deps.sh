@@ -16,11 +16,13 @@ desktops=(kwin-x11 mutter xfwm4 dbus-daemon)
 # tests run under it too, on a D-Bus session of its own), tray, HTTP proxy, TLS server and
 # certificates, compression of answers, the package's tools (file and dpkg-shlibdeps for CPack)
 # and its validators; clang with its sanitizer and libFuzzer runtimes for the sanitizer build and
-# the fuzz targets; Xorg with the dummy video driver for a desktop of two monitors.
+# the fuzz targets; Xorg with the dummy video driver for a desktop of two monitors; and Debian's
+# Python modules the end-to-end harness reads the screen with.
 test=(libgtest-dev libgmock-dev clang-format xcompmgr xfwm4 dbus-daemon trayer tinyproxy openssl
   zlib1g-dev xserver-xorg-core xserver-xorg-video-dummy
   file dpkg-dev lintian desktop-file-utils appstream mandoc
-  clang libclang-rt-14-dev)
+  clang libclang-rt-14-dev
+  python3-pil python3-xlib)
 
 packages=()
 for purpose in "$@"; do

@@ -53,7 +53,10 @@ TEST(ProxySettingsFlow, writes_address_port_then_flag_as_the_dialog_leaves_them_
        [](ProxySettingsControls& c) { c.address += ".jp"; }, true,
        New("\x91\xe3\x97\x9d.jp", "", "0")},
       {"OK refused: a line break", kStored, Type("a", "80\n80", false), true, kStored},
+      {"OK refused: a lone CR", kStored, Type("a\rb", "1", false), true, kStored},
       {"OK refused: the store would cut it", kStored, Type(tooLong, "1", false), true, kStored},
+      {"OK stores the longest text", "", Type(tooLong.substr(1), "1", false), true,
+       New(tooLong.substr(1), "1", "0")},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -67,6 +70,13 @@ TEST(ProxySettingsFlow, writes_address_port_then_flag_as_the_dialog_leaves_them_
     after << std::ifstream(file.path(), std::ios::binary).rdbuf();
     EXPECT_EQ(after.str(), row.after);
   }
+}
+
+// The dialog puts the focus and its warning on the control the failure names.
+TEST(ProxySettingsExchange, a_failure_names_the_first_control_whose_text_fails) {
+  ProxySettingsData data;
+  EXPECT_EQ(ExchangeOutOfDialog({"a", "8\n0", false}, data)->controlId, IDC_PROXY_PORT);
+  EXPECT_EQ(ExchangeOutOfDialog({"\n", "8\n0", false}, data)->controlId, IDC_PROXY_ADDRESS);
 }
 
 }  // namespace

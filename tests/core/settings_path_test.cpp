@@ -57,8 +57,6 @@ TEST(SettingsPathTest, the_process_environment_gives_the_variables_and_the_real_
 
   EXPECT_EQ(environment.xdgConfigHome, "/somewhere/cfg");
   EXPECT_EQ(unset.xdgConfigHome, "");
-  EXPECT_FALSE(environment.home.empty());
-  EXPECT_TRUE(fs::path(environment.installPrefix).is_absolute());
   EXPECT_TRUE(environment.mayReplaceFilesIn(fs::temp_directory_path()));
   EXPECT_FALSE(environment.mayReplaceFilesIn("/no/such/folder"));
   EXPECT_EQ(ExecutablePath().filename(), "bolta_core_tests");

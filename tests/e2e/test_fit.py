@@ -28,7 +28,6 @@ class Fit(DesktopCase):
         larger = self.bolta().start(env={"GDK_DPI_SCALE": "1.5"})
         plain_size = plain.window(MESSAGE_TITLE).client()[2:]
         larger_size = larger.window(MESSAGE_TITLE).client()[2:]
-        self.screenshot("e2e-scale-message.png")
         # Line heights round at each size, so the text art grows by about, not exactly, 1.5.
         for small, large in zip(plain_size, larger_size):
             self.assertTrue(1.4 <= (large - MARGIN) / (small - MARGIN) <= 1.6,

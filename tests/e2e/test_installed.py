@@ -52,7 +52,6 @@ class InstalledPackage(DesktopCase):
             home = self.user_folder(uid)
             run = self.user_bolta(home, self.server.thread("demo"), uid=uid)
             window = run.window(BOARD_TITLE)
-            self.screenshot("e2e-package.png")
             entry = configparser.ConfigParser(interpolation=None)
             entry.read(os.path.join(self.root, "usr/share/applications/jp.bolta.Bolta.desktop"))
             self.assertIn('"%s"' % entry["Desktop Entry"]["StartupWMClass"],

@@ -62,7 +62,6 @@ class WebEngine(DesktopCase):
     def assert_told(self, run, cause):
         """A box captioned with the tool's title; answering it ends the tool with a failure."""
         box = run.window("Bolta")
-        self.screenshot("e2e-engine-failure.png")
         box.activate()
         key("Return")
         self.assertNotEqual(run.process.wait(timeout=10), 0, "exit code")

@@ -82,10 +82,6 @@ class TwoMonitorsCase(DesktopCase):
         os.environ["DISPLAY"] = ":" + display
         x("xrandr", "--addmode", "DUMMY1", "%dx%d" % SECOND[2:], check=True)
         set_monitors(PRIMARY, SECOND)
-        # The first key sent through XTEST to a server without a keyboard of its own changes the
-        # keyboard's map, and a window manager takes its key bindings again on that change: sent
-        # now, before there is one, it cannot swallow a test's Alt+F4.
-        x("xdotool", "key", "shift", check=True)
 
     def without_second_monitor(self):
         """The second monitor switched off until the end of the test."""

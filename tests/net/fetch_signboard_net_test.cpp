@@ -56,11 +56,11 @@ Handler Redirect(const std::string& to) {
   };
 }
 
-// A complete answer in a content coding, by zlib's window bits: 31 gzip, 15 zlib.
-Handler Coded(const std::string& coding, int windowBits) {
+// A complete answer in gzip (zlib's window bits 31).
+Handler Gzipped() {
   std::string text = kSettingText;
   z_stream stream{};
-  deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY);
+  deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY);
   std::string out(deflateBound(&stream, text.size()), '\0');
   stream.next_in = reinterpret_cast<Bytef*>(text.data());
   stream.avail_in = uInt(text.size());
@@ -69,7 +69,7 @@ Handler Coded(const std::string& coding, int windowBits) {
   deflate(&stream, Z_FINISH);
   out.resize(stream.total_out);
   deflateEnd(&stream);
-  return Answer("HTTP/1.0 200 OK\r\nContent-Encoding: " + coding + "\r\n\r\n" + out);
+  return Answer("HTTP/1.0 200 OK\r\nContent-Encoding: gzip\r\n\r\n" + out);
 }
 
 // One line for the failed fetch of `host`'s SETTING.TXT, with `words` after the address.
@@ -159,7 +159,9 @@ class FetchOverLoopback : public ::testing::Test {
  protected:
   // Talking to loopback servers must not depend on the machine's proxy.
   void SetUp() override {
-    for (const char* name : {"http_proxy", "all_proxy", "ALL_PROXY"}) ::unsetenv(name);
+    for (const char* name : {"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY",
+                             "no_proxy", "NO_PROXY"})
+      ::unsetenv(name);
   }
   void UseProxy(int32_t useProxy, uint16_t port) {
     settings_.SetProxy(useProxy, "127.0.0.1", std::to_string(port));
@@ -199,31 +201,28 @@ TEST_F(FetchOverLoopback, request_reaches_the_server_or_the_proxy_as_formed_or_n
   struct Case {
     int32_t useProxy;
     std::string host, board, target;  // target empty: a name that is none, nothing sent
-    bool httpProxyVariable = false;
+    std::string variable = {};        // set for the fetch: http_proxy to the proxy, no_proxy to *
   };
-  std::vector<Case> cases = {
+  const Case cases[] = {
       {2, "localhost", "news", "http://localhost/news/SETTING.TXT"},  // any USE_PROXY but 0
-      {0, at, "news", "/news/SETTING.TXT"},                           // past the stored keys
-      {0, "localhost:81", "b", "http://localhost:81/b/SETTING.TXT", true},
+      {1, "localhost", "news", "http://localhost/news/SETTING.TXT", "no_proxy"},  // not for it
+      {0, at, "news", "/news/SETTING.TXT"},  // past the stored keys
+      {0, "localhost:81", "b", "http://localhost:81/b/SETTING.TXT", "http_proxy"},
       {0, at, "", "/SETTING.TXT"},
       {0, at, "-_~.!$&'()*+,;=:@ #?\"<>\\^`{|}\x94\xc2%4%41",
        "/-_~.!$&'()*+,;=:@%20%23%3F%22%3C%3E%5C%5E%60%7B%7C%7D%94%C2%254%41/SETTING.TXT"},
       {0, at, "..", "/../SETTING.TXT"},
+      {1, "127.0.0.1:0", "news", ""},  // one of the names that are none (fuzz.http_target)
   };
-  for (const int32_t useProxy : {0, 1}) {
-    for (const std::string& host :
-         Log{"", "a b", "[::1", "127.0.0.1:0", "127.0.0.1:65536", "x@" + at, at + "#x", at + "?x",
-             at + "\\x", at + "\t", at + "\x01", at + ":", at + "x"}) {
-      cases.push_back({useProxy, host, "news", ""});
-    }
-  }
   for (const Case& row : cases) {
     UseProxy(row.useProxy, proxy.port());
-    if (row.httpProxyVariable) ::setenv("http_proxy", ("http://" + proxy.address()).c_str(), 1);
+    if (!row.variable.empty())
+      ::setenv(row.variable.c_str(),
+               row.variable == "no_proxy" ? "*" : ("http://" + proxy.address()).c_str(), 1);
     const Log log = Fetch(ThreadAddress(row.host, row.board));
-    ::unsetenv("http_proxy");
+    if (!row.variable.empty()) ::unsetenv(row.variable.c_str());
     const Log sent = row.target.empty() ? Log{} : Log{Request(row.target, row.host)};
-    const bool proxied = row.useProxy != 0 || row.httpProxyVariable;
+    const bool proxied = row.useProxy != 0 || row.variable == "http_proxy";
     EXPECT_EQ(proxy.TakeRequests(), proxied ? sent : Log{}) << row.host << row.board;
     EXPECT_EQ(server.TakeRequests(), proxied ? Log{} : sent) << row.host << row.board;
     EXPECT_EQ(log, Ending(row.target.empty() ? kFetchFailed : kSignboard)) << row.host;
@@ -252,11 +251,12 @@ TEST_F(FetchOverLoopback, every_outcome_shows_its_page_with_the_session_closed_b
     milliseconds noProgress = 30s, whole = 60s;
   };
   const Case cases[] = {
-      {"gzip body, unasked", Coded("gzip", 31), kSignboard, "Test board"},
-      {"zlib deflate body", Coded("deflate", 15), kSignboard, "Test board"},
+      {"gzip body, unasked", Gzipped(), kSignboard, "Test board"},
       {"error status with a page is a parse failure",
        Answer(Response("404 Not Found", "<html><body>Not Found</body></html>\n")), kParseFailed, "",
        "the server answered HTTP/1.0 404 Not Found"},
+      {"a title but no pictures", Answer(Response("200 OK", "BBS_TITLE=Test board\n")),
+       kParseFailed, "Test board"},
       {"redirect to another path", Redirect("/moved/SETTING.TXT"), kSignboard, "Test board"},
       {"redirects without end", Redirect("/news/again/SETTING.TXT"), kFetchFailed, kOld,
        "redirects"},
@@ -304,7 +304,9 @@ TEST_F(FetchOverLoopback, every_outcome_shows_its_page_with_the_session_closed_b
         server ? server->address() : "127.0.0.1:" + std::to_string(UnusedPort());
     EXPECT_EQ(Fetch(ThreadAddress(host), row.noProgress, row.whole), Ending(row.page)) << row.name;
     server.reset();  // the handler has finished
-    EXPECT_EQ(clientLeft, row.clientGivesUp) << row.name << ": the client's limits ended it";
+    if (row.clientGivesUp) {
+      EXPECT_TRUE(clientLeft) << row.name << ": the client's limits ended it";
+    }
     EXPECT_EQ(info_.title, row.title) << row.name;
     if (row.told.empty()) {
       EXPECT_EQ(told_, Log{}) << row.name;

@@ -1,13 +1,18 @@
-#include "res/texts.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <map>
 
 #include "res/encoding.h"
+#include "res/texts.h"
 
 using namespace bolta;
+
+// A bad byte of a title shows as such; text going back to CP932 must not change silently.
+TEST(Encoding, bad_bytes_become_replacement_characters_and_no_cp932_form_is_refused) {
+  EXPECT_EQ(BoardTextToUtf8("\x87\x40\xa0z\x81"), "①\uFFFDz\uFFFD");  // ① is Windows' own
+  EXPECT_EQ(Utf8ToCp932("proxy😀"), std::nullopt);
+}
 
 // clang-format off
 #define TEXT(name) {#name, text::name}
