@@ -36,6 +36,10 @@ TEST_F(WindowTest, page_fits_parked_then_f5_parks_once_and_refits_at_a_complete_
   layer.document = HtmlDocument{};
   view.OnTimer(1);
   EXPECT_EQ(layer.windowRect, (Rect{100, 50, 412, 164}));
+  // A message page is captioned with its own title, never the board's.
+  view.ShowMessagePage("message");
+  view.OnDocumentComplete("about:blank");
+  EXPECT_EQ(document.GetTitle(), text::kTitleMessagePage);
 }
 
 TEST_F(WindowTest, a_page_still_loading_after_two_seconds_is_shown_captioned_then_fitted_in_place) {
