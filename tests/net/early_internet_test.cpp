@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "net/loopback_server.h"
@@ -66,11 +67,18 @@ TEST_F(EarlyInternetTest, the_view_gets_the_early_answer_of_the_one_request_it_w
   const std::vector<std::string> liveRequest = server.TakeRequests();
 
   const auto early = Early(server);
+  std::vector<std::string> requests;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (requests.empty() && std::chrono::steady_clock::now() < deadline) {
+    requests = server.TakeRequests();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_EQ(requests, liveRequest) << "sent before the view asks, byte for byte the same";
   const Outcome replayed = Retrieve(Address(server), *early);
   EXPECT_EQ(replayed.page, "signboard");
   EXPECT_EQ(replayed.info.title, expected.info.title);
   EXPECT_EQ(replayed.info.titlePictureUrl, expected.info.titlePictureUrl);
-  EXPECT_EQ(server.TakeRequests(), liveRequest) << "one request, byte for byte the same";
+  EXPECT_TRUE(server.TakeRequests().empty()) << "and only then";
   EXPECT_TRUE(told.empty());
 }
 
