@@ -89,15 +89,33 @@ std::string Join(std::initializer_list<std::string> parts) {
   return joined;
 }
 
-std::string SessionCall(const std::string& agent, uint32_t context, uint32_t accessType,
-                        const std::string& proxyName) {
-  return Join({"session", agent, std::to_string(context), std::to_string(accessType), proxyName});
-}
-
 std::string Join(const std::vector<std::string>& parts) {
   std::string joined;
   for (const std::string& part : parts) joined += part + '\t';
   return joined;
+}
+
+// Each call of the retrieval in words, the same for its recording and its replay.
+std::string HeadersCall(const std::string& headers, uint32_t flags) {
+  return Join({"headers", headers, std::to_string(flags)});
+}
+
+std::string RequestCall(const std::string& verb, const std::string& objectName,
+                        const std::string& referrer, uint32_t context,
+                        const std::vector<std::string>& acceptTypes, const std::string& version,
+                        uint32_t flags) {
+  return Join({"request", verb, objectName, referrer, std::to_string(context), Join(acceptTypes),
+               version, std::to_string(flags)});
+}
+
+std::string ConnectionCall(const std::string& server, uint16_t port, const std::string& user,
+                           const std::string& password) {
+  return Join({"connection", server, std::to_string(port), user, password});
+}
+
+std::string SessionCall(const std::string& agent, uint32_t context, uint32_t accessType,
+                        const std::string& proxyName) {
+  return Join({"session", agent, std::to_string(context), std::to_string(accessType), proxyName});
 }
 
 class RecordingFile final : public HttpFile {
@@ -105,7 +123,7 @@ class RecordingFile final : public HttpFile {
   RecordingFile(std::unique_ptr<HttpFile> inner, Record& record)
       : inner_(std::move(inner)), record_(record) {}
   void AddRequestHeaders(const std::string& headers, uint32_t flags) override {
-    RecordedVoid(record_, Join({"headers", headers, std::to_string(flags)}),
+    RecordedVoid(record_, HeadersCall(headers, flags),
                  [&] { inner_->AddRequestHeaders(headers, flags); });
   }
   void SendRequest() override {
@@ -138,8 +156,8 @@ class RecordingConnection final : public HttpConnection {
                                         const std::string& referrer, uint32_t context,
                                         const std::vector<std::string>& acceptTypes,
                                         const std::string& version, uint32_t flags) override {
-    const std::string call = Join({"request", verb, objectName, referrer, std::to_string(context),
-                                   Join(acceptTypes), version, std::to_string(flags)});
+    const std::string call =
+        RequestCall(verb, objectName, referrer, context, acceptTypes, version, flags);
     return std::make_unique<RecordingFile>(Recorded(record_, call,
                                                     [&] {
                                                       return inner_->OpenRequest(
@@ -164,7 +182,7 @@ class RecordingSession final : public InternetSession {
   std::unique_ptr<HttpConnection> GetHttpConnection(const std::string& server, uint16_t port,
                                                     const std::string& user,
                                                     const std::string& password) override {
-    const std::string call = Join({"connection", server, std::to_string(port), user, password});
+    const std::string call = ConnectionCall(server, port, user, password);
     return std::make_unique<RecordingConnection>(
         Recorded(record_, call,
                  [&] { return inner_->GetHttpConnection(server, port, user, password); }),
@@ -264,7 +282,7 @@ class ReplayFile final : public HttpFile {
  public:
   explicit ReplayFile(std::shared_ptr<Replay> replay) : replay_(std::move(replay)) {}
   void AddRequestHeaders(const std::string& headers, uint32_t flags) override {
-    replay_->Answer(Join({"headers", headers, std::to_string(flags)}));
+    replay_->Answer(HeadersCall(headers, flags));
   }
   void SendRequest() override { replay_->Answer("send"); }
   bool ReadString(std::string& line) override {
@@ -285,8 +303,7 @@ class ReplayConnection final : public HttpConnection {
                                         const std::string& referrer, uint32_t context,
                                         const std::vector<std::string>& acceptTypes,
                                         const std::string& version, uint32_t flags) override {
-    replay_->Answer(Join({"request", verb, objectName, referrer, std::to_string(context),
-                          Join(acceptTypes), version, std::to_string(flags)}));
+    replay_->Answer(RequestCall(verb, objectName, referrer, context, acceptTypes, version, flags));
     return std::make_unique<ReplayFile>(replay_);
   }
   void Close() override { CloseQuietly(*replay_, "close connection"); }
@@ -301,7 +318,7 @@ class ReplaySession final : public InternetSession {
   std::unique_ptr<HttpConnection> GetHttpConnection(const std::string& server, uint16_t port,
                                                     const std::string& user,
                                                     const std::string& password) override {
-    replay_->Answer(Join({"connection", server, std::to_string(port), user, password}));
+    replay_->Answer(ConnectionCall(server, port, user, password));
     return std::make_unique<ReplayConnection>(replay_);
   }
   void Close() override { CloseQuietly(*replay_, "close session"); }
