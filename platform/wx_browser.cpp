@@ -95,7 +95,7 @@ WxBrowser::WxBrowser(WxFrameWindow& frame, wxWebView* view)
     // Nothing may take the view anywhere but to our own documents.
     const std::string url = event.GetURL().utf8_string();
     const bool ownBlankPage = load_ == Load::None && url == kBlankPage;
-    if (url != documents_->url() && !ownBlankPage) event.Veto();
+    if (closed_ || (url != documents_->url() && !ownBlankPage)) event.Veto();
   });
   view_->Bind(wxEVT_WEBVIEW_NEWWINDOW, [](wxWebViewEvent&) { /* no popups */ });
   timer_->Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
@@ -118,8 +118,14 @@ void WxBrowser::Close() {
 }
 
 void WxBrowser::WatchWebProcess() {
-  g_signal_connect(native_, "destroy",
-                   G_CALLBACK(+[](GtkWidget*, WxBrowser* self) { self->native_ = nullptr; }), this);
+  // The frame's destruction takes the view with it, before this object goes: the documents let go
+  // of it while it is still alive.
+  g_signal_connect(native_, "destroy", G_CALLBACK(+[](GtkWidget*, WxBrowser* self) {
+                     self->Close();
+                     self->documents_.reset();
+                     self->native_ = nullptr;
+                   }),
+                   this);
   g_signal_connect(
       native_, "web-process-terminated",
       G_CALLBACK(+[](WebKitWebView*, WebKitWebProcessTerminationReason reason, WxBrowser* self) {
@@ -162,7 +168,7 @@ void WxBrowser::OnLoadEnded(const wxWebViewEvent& event) {
       event.GetInt() == wxWEBVIEW_NAV_ERR_USER_CANCELLED) {
     return;
   }
-  if (stage_ == Stage::Loading && load_ != Load::None &&
+  if (!closed_ && stage_ == Stage::Loading && load_ != Load::None &&
       event.GetURL().utf8_string() == documents_->url()) {
     Measure(false);
   }
