@@ -5,10 +5,12 @@
 //
 // Input: the file's bytes, then 0x1D and the writes, separated by 0x1E, each with fields
 // separated by 0x1F: "W" key value, "I" key number (both in section BOLTA), "S" section key value.
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <sstream>
 #include <vector>
 
 #include "app/settings_keys.h"
@@ -16,9 +18,7 @@
 #include "fuzz/check.h"
 #include "tests/util/temp_settings.h"
 
-using namespace bolta;
-using bolta::fuzz::Check;
-
+namespace bolta::fuzz {
 namespace {
 
 namespace fs = std::filesystem;
@@ -27,16 +27,6 @@ std::optional<std::string> Contents(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) return std::nullopt;
   return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::vector<std::string_view> Split(std::string_view text, char separator) {
-  std::vector<std::string_view> parts;
-  for (size_t at; (at = text.find(separator)) != std::string_view::npos;) {
-    parts.push_back(text.substr(0, at));
-    text.remove_prefix(at + 1);
-  }
-  parts.push_back(text);
-  return parts;
 }
 
 // Lines with their endings.
@@ -85,17 +75,19 @@ void CheckOneChange(std::string_view before, std::string_view after) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+void Properties(std::string_view input) {
   static const TempSettings directory;
   const fs::path file = directory.path();
   fs::remove(file);
-  const std::string_view input = fuzz::Bytes(data, size);
   const size_t cut = std::min(input.find('\x1d'), input.size());
   if (cut > 0) std::ofstream(file, std::ios::binary) << input.substr(0, cut);
   SettingsStore store(file);
 
-  for (const std::string_view write : Split(input.substr(std::min(cut + 1, size)), '\x1e')) {
-    const auto fields = Split(write, '\x1f');
+  std::istringstream writes(std::string(input.substr(std::min(cut + 1, input.size()))));
+  for (std::string write; std::getline(writes, write, '\x1e');) {
+    std::istringstream parts(write + '\x1f');  // so that an empty last field counts
+    std::vector<std::string> fields;
+    for (std::string field; std::getline(parts, field, '\x1f');) fields.push_back(field);
     if (fields.size() < 3 || fields[0].size() != 1) continue;
     const bool inSection = fields[0] == "S" && fields.size() > 3;
     const std::string section(inSection ? fields[1] : key::kSection);
@@ -129,5 +121,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   Check(!fs::exists(fs::path(file) += ".tmp"), "no temporary file is left");
-  return 0;
 }
+
+}  // namespace bolta::fuzz

@@ -13,8 +13,8 @@
 #include "app/settings_store.h"
 #include "display/bolta_view.h"
 #include "mainwnd/main_frame.h"
+#include "mock/closed_internet.h"
 #include "mock/fake_window_layer.h"
-#include "mock/scripted_internet.h"
 #include "mock/scripted_proxy_dialog.h"
 #include "util/temp_settings.h"
 
@@ -52,7 +52,7 @@ class WindowTest : public testing::Test {
   ScriptedProxyDialog proxyDialog;  // cancelled at once
   CMainFrame frame{layer, settings, proxyDialog};
   CBoltaDoc document;
-  ScriptedInternet internet;
+  ClosedInternet internet;
   CBoltaView view{{layer, layer, frame, document, settings, internet}, {}};
 };
 

@@ -1,9 +1,10 @@
 // The signboard view through the recording window layer: the park, the fit, F5, and a page that
-// keeps the user waiting.
+// keeps the user waiting; the pages it shows.
 #include "display/bolta_view.h"
 
 #include <gtest/gtest.h>
 
+#include "display/page_composition.h"
 #include "res/texts.h"
 #include "util/window_fixture.h"
 
@@ -84,6 +85,20 @@ TEST_F(WindowTest, left_press_drags_other_keys_are_swallowed_alt_and_releases_pa
     EXPECT_EQ(view.PreTranslateMessage(row.msg), row.consumed) << row.name;
     EXPECT_EQ(layer.calls, row.calls) << row.name;
   }
+}
+
+// The fixed pieces' own bytes are checked with the other texts.
+TEST(ComposePage, escapes_the_four_markup_characters_of_either_address_and_no_message) {
+  const std::string head(text::kSignboardPageHead), joint(text::kSignboardPageJoint),
+      tail(text::kSignboardPageTail), plain = "http://h/p.gif?x=1;y='2'";
+  const std::string url = "./a\" onerror=\"x\"><b>&",
+                    inserted = "./a&quot; onerror=&quot;x&quot;&gt;&lt;b&gt;&amp;";
+  EXPECT_EQ(ComposeSignboardPage(url, plain), head + inserted + joint + plain + tail);
+  EXPECT_EQ(ComposeSignboardPage(plain, url), head + plain + joint + inserted + tail);
+  // The messages are our own texts: their "<br>" must still break the line.
+  const std::string message(text::kMsgFetchFailed);
+  EXPECT_EQ(ComposeMessagePage(message),
+            std::string(text::kMessagePageHead) + message + std::string(text::kMessagePageTail));
 }
 
 }  // namespace
