@@ -3,7 +3,6 @@
 #include <iconv.h>
 
 #include <algorithm>
-#include <string>
 
 #include "fuzz/check.h"
 #include "res/encoding.h"

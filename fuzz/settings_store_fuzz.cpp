@@ -7,14 +7,10 @@
 // separated by 0x1F: "W" key value, "I" key number (both in section BOLTA), "S" section key value.
 #include <algorithm>
 #include <charconv>
-#include <filesystem>
 #include <fstream>
-#include <optional>
 #include <sstream>
 #include <vector>
 
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
 #include "fuzz/check.h"
 #include "tests/util/temp_settings.h"
 
@@ -30,20 +26,16 @@ std::optional<std::string> Contents(const fs::path& file) {
 }
 
 // Lines with their endings.
-std::vector<std::string_view> Lines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  while (!text.empty()) {
-    const size_t next = std::min(text.find('\n'), text.size() - 1) + 1;
-    lines.push_back(text.substr(0, next));
-    text.remove_prefix(next);
-  }
+std::vector<std::string> Lines(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line + (in.eof() ? "" : "\n"));
   return lines;
 }
 
-// Without its ending, CR LF or LF; a CR elsewhere is part of the line.
-std::string_view Body(std::string_view line) {
-  line.remove_suffix(line.ends_with("\r\n") ? 2 : line.ends_with('\n') ? 1 : 0);
-  return line;
+// CR LF, LF, or none; a CR elsewhere is part of the line.
+std::string_view Ending(std::string_view line) {
+  return line.substr(line.size() - (line.ends_with("\r\n") ? 2 : line.ends_with('\n') ? 1 : 0));
 }
 
 std::string_view Trim(std::string_view text) {
@@ -54,23 +46,18 @@ std::string_view Trim(std::string_view text) {
 
 // `after` is `before` with one line's body replaced (its ending kept), or with lines added in one
 // place (a last line without an ending may have got one); nothing else differs.
-void CheckOneChange(std::string_view before, std::string_view after) {
+void CheckOneChange(const std::string& before, const std::string& after) {
   const auto old = Lines(before), now = Lines(after);
-  size_t head = 0, tail = 0;
-  while (head < old.size() && head < now.size() && old[head] == now[head]) ++head;
-  while (tail < old.size() - head && tail < now.size() - head &&
-         old[old.size() - 1 - tail] == now[now.size() - 1 - tail])
-    ++tail;
+  const auto head =
+      std::mismatch(old.begin(), old.end(), now.begin(), now.end()).first - old.begin();
+  const auto tail =
+      std::mismatch(old.rbegin(), old.rend() - head, now.rbegin(), now.rend() - head).first -
+      old.rbegin();
   const size_t removed = old.size() - head - tail, added = now.size() - head - tail;
-  Check(removed <= 1, "at most one old line changes");
-  if (removed == 1 && added == 1) {
-    const std::string_view was = old[head], is = now[head];
-    Check(was.substr(Body(was).size()) == is.substr(Body(is).size()), "a line keeps its ending");
-  } else if (removed == 1) {
-    Check(added > 1 && Body(old[head]) == Body(now[head]) && now[head].ends_with("\r\n") &&
-              Body(old[head]).size() == old[head].size(),
-          "only a line without an ending gets one before added lines");
-  }
+  Check(removed == 0 || (removed == 1 && added > 0), "at most one old line changes, none goes");
+  if (removed == 1)
+    Check(added == 1 ? Ending(old[head]) == Ending(now[head]) : now[head] == old[head] + "\r\n",
+          "a line keeps its ending; only one without gets one, before added lines");
 }
 
 }  // namespace

@@ -186,16 +186,11 @@ TEST(SettingsPathTest, only_a_portable_copy_the_user_may_write_keeps_the_file_be
 }
 
 TEST(SettingsPathTest, the_process_environment_gives_the_variables_and_the_real_access_check) {
-  const char* saved = ::getenv("XDG_CONFIG_HOME");
-  const std::string restore = saved ? saved : "";
-  ::setenv("XDG_CONFIG_HOME", "/somewhere/cfg", 1);
+  ::setenv("XDG_CONFIG_HOME", "/somewhere/cfg", 1);  // no other test reads it
   const SettingsEnvironment environment = ProcessSettingsEnvironment();
-  ::unsetenv("XDG_CONFIG_HOME");
-  const SettingsEnvironment unset = ProcessSettingsEnvironment();
-  saved ? ::setenv("XDG_CONFIG_HOME", restore.c_str(), 1) : ::unsetenv("XDG_CONFIG_HOME");
-
   EXPECT_EQ(environment.xdgConfigHome, "/somewhere/cfg");
-  EXPECT_EQ(unset.xdgConfigHome, "");
+  ::unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(ProcessSettingsEnvironment().xdgConfigHome, "");
   EXPECT_TRUE(environment.mayReplaceFilesIn(fs::temp_directory_path()));
   EXPECT_FALSE(environment.mayReplaceFilesIn("/no/such/folder"));
   EXPECT_EQ(ExecutablePath().filename(), "bolta_core_tests");

@@ -4,14 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <sstream>
 
 #include "mainwnd/center_rule.h"
 #include "mainwnd/proxy_settings_flow.h"
 
 #include "res/encoding.h"
-#include "res/resource.h"
 #include "util/window_fixture.h"
 
 namespace bolta {

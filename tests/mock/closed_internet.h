@@ -1,8 +1,6 @@
 #pragma once
 // An Internet layer whose session never opens: the view and the retrieval need one, and no test
 // of the core goes on the network.
-#include <memory>
-#include <string>
 
 #include "retrieval/internet.h"
 

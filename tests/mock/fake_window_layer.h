@@ -3,11 +3,6 @@
 // frame has fixed decoration room around the view, and like GTK it never gets smaller than that
 // room plus a 1 x 1 client.
 #include <algorithm>
-#include <cstdint>
-#include <initializer_list>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "display/browser_control.h"
 #include "mainwnd/frame_window.h"

@@ -4,7 +4,6 @@
 #include <functional>
 
 #include "mainwnd/proxy_settings_exchange.h"
-#include "mainwnd/proxy_settings_flow.h"
 #include "res/resource.h"
 
 namespace bolta {

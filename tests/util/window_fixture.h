@@ -2,15 +2,9 @@
 // A frame, a view and a document on the recording window layer, with a real settings file.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <fstream>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "app/bolta_doc.h"
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
 #include "display/bolta_view.h"
 #include "mainwnd/main_frame.h"
 #include "mock/closed_internet.h"
