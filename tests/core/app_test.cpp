@@ -150,12 +150,9 @@ TEST_F(SettingsStoreTest, a_temporary_file_left_by_a_killed_writer_is_removed_by
 
 TEST(SettingsPathTest, only_a_portable_copy_the_user_may_write_keeps_the_file_beside_else_config) {
   const fs::path users = "/home/u/.config/bolta/Bolta.ini", roots = "/root/.config/bolta/Bolta.ini";
-  const struct {
-    fs::path executable;
-    bool writable;
-    std::string home, prefix, xdg;
-    fs::path file;  // empty: beside the executable
-  } rows[] = {
+  // the executable, the user may write beside it, HOME, the install prefix, XDG_CONFIG_HOME, and
+  // the file chosen (empty: beside the executable)
+  const std::tuple<fs::path, bool, std::string, std::string, std::string, fs::path> rows[] = {
       {"/home/u/bolta/bolta", true, "/home/u", "/usr/local", "", ""},
       {"/home/u/bolta/bolta", false, "/home/u", "/usr/local", "", users},
       {"/usrx/bolta", true, "/home/u", "/usr/local", "", ""},
@@ -174,14 +171,14 @@ TEST(SettingsPathTest, only_a_portable_copy_the_user_may_write_keeps_the_file_be
       {"/opt/tools/viewer", false, "/home/u", "/usr/local", "relative/cfg", users},
       {"/opt/tools/viewer", false, "", "/usr/local", "", ""},
   };
-  for (const auto& row : rows) {
+  for (const auto& [executable, writable, home, prefix, xdg, file] : rows) {
     const SettingsLocation location = ChooseSettingsLocation(
-        row.executable,
-        {row.xdg, row.home, row.prefix, [&](const fs::path&) { return row.writable; }});
-    const fs::path beside = row.executable.parent_path() / "Bolta.ini";
-    EXPECT_EQ(location.file, row.file.empty() ? beside : row.file)
-        << row.executable << " " << row.writable << " " << row.home << " " << row.xdg;
-    EXPECT_EQ(location.defaults, row.file.empty() ? std::nullopt : std::optional(beside));
+        executable,
+        {xdg, home, prefix, [writable = writable](const fs::path&) { return writable; }});
+    const fs::path beside = executable.parent_path() / "Bolta.ini";
+    EXPECT_EQ(location.file, file.empty() ? beside : file)
+        << executable << " " << writable << " " << home << " " << xdg;
+    EXPECT_EQ(location.defaults, file.empty() ? std::nullopt : std::optional(beside));
   }
 }
 

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "mainwnd/center_rule.h"
 #include "mainwnd/proxy_settings_flow.h"
 
@@ -34,28 +32,23 @@ TEST_F(WindowTest, creation_places_then_applies_transparency_then_on_top_then_sh
   const Calls placed = {"MoveWindow -40,20 200x0 norepaint", "EnableLayeredStyle",
                         "SetWindowAlpha 0 178 2", "SetTopmost off", "AddTrayIcon 128"};
   const Stored odd = {{"WINDOW_LEFT", 5}, {"WINDOW_RIGHT", 5}, {"TRANSPARENT", 10}};
-  const struct {
-    const char* name;
-    Stored stored;
-    Calls calls;
-    int32_t markedStep;  // the id of the step with the radio mark
-    bool onTop;
-  } rows[] = {
+  // what is stored, the calls, the step with the radio mark, on top
+  const std::tuple<const char*, Stored, Calls, int32_t, bool> rows[] = {
       {"first start: in place, opaque, on top", {}, kFirstStart, 176, true},
       {"stored place, step 3, not on top", place, placed, 224, false},
       {"no width is no place; step 10 is step 0", odd, kFirstStart, 176, true},
       {"a negative step is step 0", {{"TRANSPARENT", -1}}, kFirstStart, 176, true},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
+  for (const auto& [name, stored, calls, markedStep, onTop] : rows) {
+    SCOPED_TRACE(name);
     std::filesystem::remove(file.path());
-    Write(row.stored);
+    Write(stored);
     FakeWindowLayer fresh;
     CMainFrame created(fresh, settings, proxyDialog);
     created.OnCreate();
-    EXPECT_EQ(fresh.calls, row.calls);
-    EXPECT_TRUE(created.GetSystemMenu().IsChecked(row.markedStep));
-    EXPECT_EQ(created.GetSystemMenu().IsChecked(IDM_TOPMOST), row.onTop);
+    EXPECT_EQ(fresh.calls, calls);
+    EXPECT_TRUE(created.GetSystemMenu().IsChecked(markedStep));
+    EXPECT_EQ(created.GetSystemMenu().IsChecked(IDM_TOPMOST), onTop);
   }
 }
 
@@ -123,11 +116,8 @@ TEST_F(WindowTest,
 
 TEST(CenterRule, centres_on_the_reference_then_keeps_the_window_in_the_area) {
   const Rect screen{0, 0, 1024, 768}, taskbar{0, 0, 1024, 728};
-  const struct {
-    const char* name;
-    Size size;
-    Rect reference, area, placed;
-  } rows[] = {
+  // the size, the reference, the area, where it goes
+  const std::tuple<const char*, Size, Rect, Rect, Rect> rows[] = {
       {"centred", {100, 50}, {100, 100, 500, 400}, screen, {250, 225, 350, 275}},
       {"odd halves toward zero", {101, 51}, {0, 0, 401, 301}, screen, {150, 125, 251, 176}},
       {"off the top left", {200, 100}, {-50, -40, 50, 0}, screen, {0, 0, 200, 100}},
@@ -135,8 +125,8 @@ TEST(CenterRule, centres_on_the_reference_then_keeps_the_window_in_the_area) {
       {"larger: left and top win", {2000, 1000}, screen, screen, {0, 0, 2000, 1000}},
       {"negative", {101, 100}, {-1001, 0, -200, 600}, {-1280, 0, 0, 1024}, {-650, 250, -549, 350}},
   };
-  for (const auto& row : rows) {
-    EXPECT_EQ(CenterRect(row.size, row.reference, row.area), row.placed) << row.name;
+  for (const auto& [name, size, reference, area, placed] : rows) {
+    EXPECT_EQ(CenterRect(size, reference, area), placed) << name;
   }
 }
 
@@ -160,13 +150,8 @@ Edit Type(std::string address, std::string port, bool box) {
 TEST(ProxySettingsFlow, writes_address_port_then_flag_as_the_dialog_leaves_them_however_it_closes) {
   const std::string tooLong(kMaxProfileStringBytes + 1, 'a');
   const std::string odd = "\xff\xed\x40";  // no character, and a character with two codes
-  const struct {
-    const char* name;
-    std::string before;  // the settings file, empty for none
-    Edit edit;
-    bool ok;
-    std::string after;
-  } rows[] = {
+  // the settings file before (empty: none), what the user does, OK, the file after
+  const std::tuple<const char*, std::string, Edit, bool, std::string> rows[] = {
       {"a fresh install's cancel: empty, empty, 0", "", {}, false, New("", "", "0")},
       {"cancel writes back what was read", kStored, Type("other", "3128", false), false, kStored},
       {"cancel writes a flag above 2 as 0", Flag("7"), {}, false, Flag("0")},
@@ -186,17 +171,16 @@ TEST(ProxySettingsFlow, writes_address_port_then_flag_as_the_dialog_leaves_them_
       {"OK stores the longest text", "", Type(tooLong.substr(1), "1", false), true,
        New(tooLong.substr(1), "1", "0")},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
+  for (const auto& [name, before, edit, ok, after] : rows) {
+    SCOPED_TRACE(name);
     TempSettings file;
-    if (!row.before.empty()) std::ofstream(file.path(), std::ios::binary) << row.before;
+    if (!before.empty()) std::ofstream(file.path(), std::ios::binary) << before;
     ScriptedProxyDialog dialog;
-    dialog.edit = row.edit;
-    dialog.pressOk = row.ok;
+    dialog.edit = edit;
+    dialog.pressOk = ok;
     RunProxySettingsCommand(file.store(), dialog);
-    std::ostringstream after;
-    after << std::ifstream(file.path(), std::ios::binary).rdbuf();
-    EXPECT_EQ(after.str(), row.after);
+    std::ifstream written(file.path(), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), after);
   }
 }
 

@@ -17,13 +17,8 @@ constexpr FrameExtents kRoom{1, 1, 21, 4};  // openbox's
 // Alt and F10 make system keys, Shift and Ctrl do not; small letters stand as capitals.
 TEST(PageInput, keys_become_messages_for_the_view_or_open_the_system_menu) {
   const Modifiers shift{true}, ctrl{false, true}, alt{false, false, true};
-  const struct {
-    const char* name;
-    bool pressed;
-    uint32_t keysym;
-    Modifiers modifiers;
-    uint32_t message, vk;
-  } rows[] = {
+  // pressed, the keysym and modifiers, the message and virtual key
+  const std::tuple<const char*, bool, uint32_t, Modifiers, uint32_t, uint32_t> rows[] = {
       {"F5", true, kKeysymF5, {}, WM_KEYDOWN, VK_F5},
       {"Ctrl+F5", true, kKeysymF5, ctrl, WM_KEYDOWN, VK_F5},
       {"Alt+F5", true, kKeysymF5, alt, WM_SYSKEYDOWN, VK_F5},
@@ -37,10 +32,10 @@ TEST(PageInput, keys_become_messages_for_the_view_or_open_the_system_menu) {
       {"Shift+Tab as Tab", true, 0xFE20, shift, WM_KEYDOWN, 0x09},
       {"a key without a virtual key", true, 0x1000041, {}, WM_KEYDOWN, 0},
   };
-  for (const auto& row : rows) {
-    const Msg msg = KeyMessage(row.pressed, row.keysym, row.modifiers);
-    EXPECT_EQ(msg.message, row.message) << row.name;
-    EXPECT_EQ(msg.wParam, row.vk) << row.name;
+  for (const auto& [name, pressed, keysym, modifiers, message, vk] : rows) {
+    const Msg msg = KeyMessage(pressed, keysym, modifiers);
+    EXPECT_EQ(msg.message, message) << name;
+    EXPECT_EQ(msg.wParam, vk) << name;
   }
   EXPECT_TRUE(OpensSystemMenu(' ', alt));
   EXPECT_FALSE(OpensSystemMenu(' ', {}));
@@ -119,26 +114,21 @@ TEST_F(FramePlaceTest, reports_before_our_move_has_come_back_are_echoes_later_on
 TEST_F(FramePlaceTest, a_park_holds_moves_and_ends_where_the_user_last_saw_or_put_the_frame) {
   EXPECT_FALSE(place.Unpark(std::nullopt, {})) << "never placed: the window manager places it";
   place.MoveSent(0);
-  const struct {
-    const char* name;
-    std::optional<ScreenPoint> shownAt;
-    ScreenPoint now;
-    bool move;
-    int32_t left;
-  } rows[] = {
+  // where it was shown (none: hidden all through), where it is now, moved back, its left edge
+  const std::tuple<const char*, std::optional<ScreenPoint>, ScreenPoint, bool, int32_t> rows[] = {
       {"hidden through the park: moved to the asked place", std::nullopt, {0, 0}, true, 100},
       {"shown and still where asked: left alone", ScreenPoint{101, 71}, {101, 71}, false, 100},
       {"dragged while parked: stays where put", ScreenPoint{101, 71}, {401, 71}, false, 400},
       {"shown elsewhere, not dragged: moved back", ScreenPoint{201, 71}, {201, 71}, true, 100},
   };
-  for (const auto& row : rows) {
+  for (const auto& [name, shownAt, now, move, left] : rows) {
     place.Ask(100, 50, 304, 101);
     place.Park();
     place.Observed({901, 901}, 10 * kSettled);
     place.Configured({101, 71});
-    EXPECT_EQ(place.Outer().left, 100) << row.name << ": parked, the X server is not heard";
-    EXPECT_EQ(place.Unpark(row.shownAt, row.now), row.move) << row.name;
-    EXPECT_EQ(place.Outer().left, row.left) << row.name;
+    EXPECT_EQ(place.Outer().left, 100) << name << ": parked, the X server is not heard";
+    EXPECT_EQ(place.Unpark(shownAt, now), move) << name;
+    EXPECT_EQ(place.Outer().left, left) << name;
   }
 }
 
