@@ -98,14 +98,10 @@ void Properties(std::string_view input) {
     Check(after.has_value(), "a successful write leaves a file");
     CheckOneChange(before.value_or(""), *after);
     Check(make() && Contents(file) == after, "the same write again changes nothing");
-    if (asNumber) {
-      Check(store.GetProfileInt(section, name, number == 0 ? 1 : 0) == number,
-            "a number reads back");
-    } else {
-      const std::string_view expected = Trim(value).substr(0, kMaxProfileStringBytes);
-      Check(store.GetProfileString(section, name, "\x1f") == expected,
-            "a string reads back trimmed");
-    }
+    const std::string_view trimmed = Trim(value).substr(0, kMaxProfileStringBytes);
+    Check(asNumber ? store.GetProfileInt(section, name, number == 0 ? 1 : 0) == number
+                   : store.GetProfileString(section, name, "\x1f") == trimmed,
+          "a write reads back, a string trimmed");
   }
   Check(!fs::exists(fs::path(file) += ".tmp"), "no temporary file is left");
 }

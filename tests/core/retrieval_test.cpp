@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "mock/closed_internet.h"
+#include "mock/fakes.h"
 #include "retrieval/fetch_signboard.h"
 
 namespace bolta {

@@ -7,9 +7,7 @@
 #include "app/bolta_doc.h"
 #include "display/bolta_view.h"
 #include "mainwnd/main_frame.h"
-#include "mock/closed_internet.h"
-#include "mock/fake_window_layer.h"
-#include "mock/scripted_proxy_dialog.h"
+#include "mock/fakes.h"
 #include "util/temp_settings.h"
 
 namespace bolta {
