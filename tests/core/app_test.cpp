@@ -46,19 +46,21 @@ bool WithChild(
 
 TEST_F(SettingsStoreTest, reads_by_the_lookup_and_number_rules) {
   // clang-format off
-  Put("before_any_section=1\n[other]\nother_section=7\n[ bolta ]\nOther_Case_z=-8\r\n"
-      "  blanks_around  =  12  \r\ntext=abc\nplus=+5\ndigits_then_text=42px\nempty=\n"
+  Put("before_any_section=1\n[other]\nother_section=7\n[ bolta ]\nOther_Case_z=-8\r\n#hash=1\n"
+      "  blanks_around  =\t 12 \t\r\ntext=abc\nplus=+5\ndigits_then_text=42px\nempty=\n"
       "hexadecimal=0x1F\nabove_64_bits=9223372036854775808\nbelow_32_bits=-99999999999\n"
-      "lowest=-2147483648\nfirst_of_two=1\n;first_of_two=3\nfirst_of_two=2\ncp932=\x83v\x83\\\n"
+      "lowest=-2147483648\nfirst_of_two=1\n;semicolon=3\nfirst_of_two=2\ncp932=\x83v\x83\\\n"
       "cut_at_4095=" + std::string(5000, 'x') + "\n[BOLTA]\nsecond_section=5");
   // key, named after its rule; the number read with default 99; the text read with default "d"
   const std::tuple<const char*, int32_t, std::string> rows[] = {
-      {"OTHER_CASE_Z", -8, "-8"}, {"blanks_around", 12, "12"}, {"text", 0, "abc"}, {"plus", 5, "+5"},
-      {"digits_then_text", 42, "42px"}, {"empty", 99, ""}, {"hexadecimal", 0, "0x1F"},
-      {"above_64_bits", INT32_MAX, "9223372036854775808"}, {"lowest", INT32_MIN, "-2147483648"},
-      {"below_32_bits", INT32_MIN, "-99999999999"}, {"first_of_two", 1, "1"}, {"cp932", 0, "\x83v\x83\\"},
+      {"OTHER_CASE_Z", -8, "-8"}, {"blanks_around", 12, "12"}, {"text", 0, "abc"},
+      {"plus", 5, "+5"}, {"digits_then_text", 42, "42px"}, {"empty", 99, ""},
+      {"hexadecimal", 0, "0x1F"}, {"above_64_bits", INT32_MAX, "9223372036854775808"},
+      {"lowest", INT32_MIN, "-2147483648"}, {"below_32_bits", INT32_MIN, "-99999999999"},
+      {"first_of_two", 1, "1"}, {"cp932", 0, "\x83v\x83\\"}, {"missing", 99, "d"},
       {"cut_at_4095", 0, std::string(4095, 'x')}, {"before_any_section", 99, "d"},
-      {"other_section", 99, "d"}, {"second_section", 99, "d"}, {"missing", 99, "d"}};
+      {"other_section", 99, "d"}, {"second_section", 99, "d"}, {"#hash", 99, "d"},
+      {";semicolon", 99, "d"}};
   // clang-format on
   for (const auto& [key, number, text] : rows) {
     EXPECT_EQ(store_.GetProfileInt("bolta", key, 99), number) << key;
