@@ -1,6 +1,6 @@
 #pragma once
-// What every fuzz target shares: it names its properties over one input, and a failed one stops
-// the run with a message, as a sanitizer report would.
+// What every fuzz target shares: libFuzzer's entry point hands each input to the target's
+// Properties(), and a failed property stops the run with a message, as a sanitizer report would.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +14,7 @@ inline void Check(bool holds, const char* property) {
   std::abort();
 }
 
-// Each target's own checks of one input.
+// The target's own checks of one input.
 void Properties(std::string_view input);
 
 }  // namespace bolta::fuzz
