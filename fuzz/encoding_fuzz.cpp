@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "fuzz/check.h"
 #include "res/encoding.h"
@@ -13,12 +14,13 @@ namespace {
 // glibc's decoder into UTF-32 refuses what RFC 3629 does: overlong forms, surrogates, values
 // above U+10FFFF and cut sequences. Opened once for the whole run.
 bool IsWellFormed(std::string text) {
-  static const iconv_t decoder = iconv_open("UTF-32LE", "UTF-8");
+  static const std::unique_ptr<std::remove_pointer_t<iconv_t>, decltype(&iconv_close)> decoder(
+      iconv_open("UTF-32LE", "UTF-8"), iconv_close);
   std::string out(4 * text.size(), '\0');
   char *from = text.data(), *to = out.data();
   size_t left = text.size(), room = out.size();
-  iconv(decoder, nullptr, nullptr, nullptr, nullptr);
-  return iconv(decoder, &from, &left, &to, &room) != size_t(-1);
+  iconv(decoder.get(), nullptr, nullptr, nullptr, nullptr);
+  return iconv(decoder.get(), &from, &left, &to, &room) != size_t(-1);
 }
 
 }  // namespace
