@@ -1,11 +1,9 @@
 #pragma once
-// What every fuzz target shares: a failed property stops the run with a message, as a sanitizer
-// report would.
-#include <cstddef>
+// What every fuzz target shares: libFuzzer's entry point hands each input to the target's
+// Properties(), and a failed property stops the run with a message, as a sanitizer report would.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 #include <string_view>
 
 namespace bolta::fuzz {
@@ -16,14 +14,12 @@ inline void Check(bool holds, const char* property) {
   std::abort();
 }
 
-inline std::string_view Bytes(const uint8_t* data, size_t size) {
-  return {reinterpret_cast<const char*>(data), size};
-}
-
-inline size_t Count(std::string_view text, char c) {
-  size_t count = 0;
-  for (char byte : text) count += byte == c;
-  return count;
-}
+// The target's own checks of one input.
+void Properties(std::string_view input);
 
 }  // namespace bolta::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  bolta::fuzz::Properties({reinterpret_cast<const char*>(data), size});
+  return 0;
+}

@@ -1,45 +1,26 @@
 // The request path and the server name of the libcurl layer, from any object name and server
 // piece: no byte of the board becomes a query, a fragment or a broken escape, and no server
 // piece names a user, a path or another server.
+#include <curl/curl.h>
+
 #include <cctype>
+#include <memory>
 
 #include "fuzz/check.h"
 #include "platform/http_target.h"
 #include "retrieval/internet.h"
 
-using namespace bolta;
-using bolta::fuzz::Check;
-
+namespace bolta::fuzz {
 namespace {
 
 bool IsHex(char c) { return std::isxdigit(static_cast<unsigned char>(c)); }
 
 // %XX escapes decoded, anything else (a broken escape included) kept.
-std::string Decoded(std::string_view text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const bool escape =
-        text[i] == '%' && i + 2 < text.size() && IsHex(text[i + 1]) && IsHex(text[i + 2]);
-    out += escape ? static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16))
-                  : text[i];
-    i += escape ? 2 : 0;
-  }
-  return out;
-}
-
-void CheckPath(std::string_view objectName) {
-  const std::string path = RequestPath(objectName);
-  Check(path.starts_with('/'), "the path begins at the root");
-  for (size_t i = 0; i < path.size(); ++i) {
-    const auto c = static_cast<unsigned char>(path[i]);
-    Check(c > 0x20 && c < 0x7F && c != '?' && c != '#' && c != '\\' && c != '"' && c != '<' &&
-              c != '>',
-          "only bytes that stand in a path");
-    if (c == '%')
-      Check(i + 2 < path.size() && IsHex(path[i + 1]) && IsHex(path[i + 2]), "escapes are whole");
-  }
-  const std::string rooted = (objectName.starts_with('/') ? "" : "/") + std::string(objectName);
-  Check(Decoded(path) == Decoded(rooted), "the path names the same bytes");
+std::string Decoded(const std::string& text) {
+  int length = 0;
+  const std::unique_ptr<char, decltype(&curl_free)> out(
+      curl_easy_unescape(nullptr, text.c_str(), static_cast<int>(text.size()), &length), curl_free);
+  return {out.get(), static_cast<size_t>(length)};
 }
 
 void CheckServer(const std::string& server) {
@@ -69,9 +50,19 @@ void CheckServer(const std::string& server) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string_view input = fuzz::Bytes(data, size);
-  CheckPath(input);
-  CheckServer(std::string(input));
-  return 0;
+void Properties(std::string_view objectName) {
+  const std::string path = RequestPath(objectName);
+  Check(path.starts_with('/'), "the path begins at the root");
+  for (size_t i = 0; i < path.size(); ++i) {
+    const auto c = static_cast<unsigned char>(path[i]);
+    Check(c > 0x20 && c < 0x7F && std::string_view("?#\\\"<>").find(c) == std::string_view::npos,
+          "only bytes that stand in a path");
+    if (c == '%')
+      Check(i + 2 < path.size() && IsHex(path[i + 1]) && IsHex(path[i + 2]), "escapes are whole");
+  }
+  const std::string rooted = (objectName.starts_with('/') ? "" : "/") + std::string(objectName);
+  Check(Decoded(path) == Decoded(rooted), "the path names the same bytes");
+  CheckServer(std::string(objectName));
 }
+
+}  // namespace bolta::fuzz

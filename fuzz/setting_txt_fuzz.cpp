@@ -8,9 +8,7 @@
 #include "retrieval/line_reader.h"
 #include "retrieval/signboard_info.h"
 
-using namespace bolta;
-using bolta::fuzz::Check;
-
+namespace bolta::fuzz {
 namespace {
 
 // The lines by the rule itself: every CR dropped, cut at LF, no empty last line.
@@ -41,8 +39,7 @@ std::vector<std::string> ReadInChunks(std::string_view body) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string_view body = fuzz::Bytes(data, size);
+void Properties(std::string_view body) {
   const std::vector<std::string> lines = LinesOf(std::string(body));
   Check(ReadInChunks(body) == lines, "chunks do not change the lines");
 
@@ -62,5 +59,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         "the background is resolved");
   Check(IsComplete(info) == (!title.empty() && !titlePicture.empty() && !background.empty()),
         "complete when the three values are non-empty");
-  return 0;
 }
+
+}  // namespace bolta::fuzz

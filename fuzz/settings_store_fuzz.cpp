@@ -5,20 +5,16 @@
 //
 // Input: the file's bytes, then 0x1D and the writes, separated by 0x1E, each with fields
 // separated by 0x1F: "W" key value, "I" key number (both in section BOLTA), "S" section key value.
+#include <algorithm>
 #include <charconv>
-#include <filesystem>
 #include <fstream>
-#include <optional>
+#include <sstream>
 #include <vector>
 
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
 #include "fuzz/check.h"
 #include "tests/util/temp_settings.h"
 
-using namespace bolta;
-using bolta::fuzz::Check;
-
+namespace bolta::fuzz {
 namespace {
 
 namespace fs = std::filesystem;
@@ -29,31 +25,17 @@ std::optional<std::string> Contents(const fs::path& file) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-std::vector<std::string_view> Split(std::string_view text, char separator) {
-  std::vector<std::string_view> parts;
-  for (size_t at; (at = text.find(separator)) != std::string_view::npos;) {
-    parts.push_back(text.substr(0, at));
-    text.remove_prefix(at + 1);
-  }
-  parts.push_back(text);
-  return parts;
-}
-
 // Lines with their endings.
-std::vector<std::string_view> Lines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  while (!text.empty()) {
-    const size_t next = std::min(text.find('\n'), text.size() - 1) + 1;
-    lines.push_back(text.substr(0, next));
-    text.remove_prefix(next);
-  }
+std::vector<std::string> Lines(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line + (in.eof() ? "" : "\n"));
   return lines;
 }
 
-// Without its ending, CR LF or LF; a CR elsewhere is part of the line.
-std::string_view Body(std::string_view line) {
-  line.remove_suffix(line.ends_with("\r\n") ? 2 : line.ends_with('\n') ? 1 : 0);
-  return line;
+// CR LF, LF, or none; a CR elsewhere is part of the line.
+std::string_view Ending(std::string_view line) {
+  return line.substr(line.size() - (line.ends_with("\r\n") ? 2 : line.ends_with('\n') ? 1 : 0));
 }
 
 std::string_view Trim(std::string_view text) {
@@ -64,38 +46,35 @@ std::string_view Trim(std::string_view text) {
 
 // `after` is `before` with one line's body replaced (its ending kept), or with lines added in one
 // place (a last line without an ending may have got one); nothing else differs.
-void CheckOneChange(std::string_view before, std::string_view after) {
+void CheckOneChange(const std::string& before, const std::string& after) {
   const auto old = Lines(before), now = Lines(after);
-  size_t head = 0, tail = 0;
-  while (head < old.size() && head < now.size() && old[head] == now[head]) ++head;
-  while (tail < old.size() - head && tail < now.size() - head &&
-         old[old.size() - 1 - tail] == now[now.size() - 1 - tail])
-    ++tail;
+  const auto head =
+      std::mismatch(old.begin(), old.end(), now.begin(), now.end()).first - old.begin();
+  const auto tail =
+      std::mismatch(old.rbegin(), old.rend() - head, now.rbegin(), now.rend() - head).first -
+      old.rbegin();
   const size_t removed = old.size() - head - tail, added = now.size() - head - tail;
-  Check(removed <= 1, "at most one old line changes");
-  if (removed == 1 && added == 1) {
-    const std::string_view was = old[head], is = now[head];
-    Check(was.substr(Body(was).size()) == is.substr(Body(is).size()), "a line keeps its ending");
-  } else if (removed == 1) {
-    Check(added > 1 && Body(old[head]) == Body(now[head]) && now[head].ends_with("\r\n") &&
-              Body(old[head]).size() == old[head].size(),
-          "only a line without an ending gets one before added lines");
-  }
+  Check(removed == 0 || (removed == 1 && added > 0), "at most one old line changes, none goes");
+  if (removed == 1)
+    Check(added == 1 ? Ending(old[head]) == Ending(now[head]) : now[head] == old[head] + "\r\n",
+          "a line keeps its ending; only one without gets one, before added lines");
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+void Properties(std::string_view input) {
   static const TempSettings directory;
   const fs::path file = directory.path();
   fs::remove(file);
-  const std::string_view input = fuzz::Bytes(data, size);
   const size_t cut = std::min(input.find('\x1d'), input.size());
   if (cut > 0) std::ofstream(file, std::ios::binary) << input.substr(0, cut);
   SettingsStore store(file);
 
-  for (const std::string_view write : Split(input.substr(std::min(cut + 1, size)), '\x1e')) {
-    const auto fields = Split(write, '\x1f');
+  std::istringstream writes(std::string(input.substr(std::min(cut + 1, input.size()))));
+  for (std::string write; std::getline(writes, write, '\x1e');) {
+    std::istringstream parts(write + '\x1f');  // so that an empty last field counts
+    std::vector<std::string> fields;
+    for (std::string field; std::getline(parts, field, '\x1f');) fields.push_back(field);
     if (fields.size() < 3 || fields[0].size() != 1) continue;
     const bool inSection = fields[0] == "S" && fields.size() > 3;
     const std::string section(inSection ? fields[1] : key::kSection);
@@ -119,15 +98,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(after.has_value(), "a successful write leaves a file");
     CheckOneChange(before.value_or(""), *after);
     Check(make() && Contents(file) == after, "the same write again changes nothing");
-    if (asNumber) {
-      Check(store.GetProfileInt(section, name, number == 0 ? 1 : 0) == number,
-            "a number reads back");
-    } else {
-      const std::string_view expected = Trim(value).substr(0, kMaxProfileStringBytes);
-      Check(store.GetProfileString(section, name, "\x1f") == expected,
-            "a string reads back trimmed");
-    }
+    const std::string_view trimmed = Trim(value).substr(0, kMaxProfileStringBytes);
+    Check(asNumber ? store.GetProfileInt(section, name, number == 0 ? 1 : 0) == number
+                   : store.GetProfileString(section, name, "\x1f") == trimmed,
+          "a write reads back, a string trimmed");
   }
   Check(!fs::exists(fs::path(file) += ".tmp"), "no temporary file is left");
-  return 0;
 }
+
+}  // namespace bolta::fuzz

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "mock/scripted_internet.h"
+#include "mock/fakes.h"
 #include "retrieval/fetch_signboard.h"
 
 namespace bolta {
@@ -21,7 +21,7 @@ TEST(FetchSignboard, a_session_that_cannot_be_opened_throws_and_shows_no_page) {
     void ShowMessagePage(const std::string&) override { ++shown; }
     int shown = 0;
   } pages;
-  ScriptedInternet internet(false);
+  ClosedInternet internet;
   BoardAddress board;
   SignboardInfo info;
   EXPECT_THROW(FetchSignboard("http://h/test/read.cgi/b/1/", {}, internet, board, info, pages),

@@ -2,9 +2,7 @@
 // A real settings store on a file in a directory of its own, removed with it.
 #include <stdlib.h>
 
-#include <filesystem>
 #include <stdexcept>
-#include <string>
 
 #include "app/settings_keys.h"
 #include "app/settings_store.h"

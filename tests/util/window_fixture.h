@@ -2,20 +2,12 @@
 // A frame, a view and a document on the recording window layer, with a real settings file.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <fstream>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "app/bolta_doc.h"
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
 #include "display/bolta_view.h"
 #include "mainwnd/main_frame.h"
-#include "mock/fake_window_layer.h"
-#include "mock/scripted_internet.h"
-#include "mock/scripted_proxy_dialog.h"
+#include "mock/fakes.h"
 #include "util/temp_settings.h"
 
 namespace bolta {
@@ -52,7 +44,7 @@ class WindowTest : public testing::Test {
   ScriptedProxyDialog proxyDialog;  // cancelled at once
   CMainFrame frame{layer, settings, proxyDialog};
   CBoltaDoc document;
-  ScriptedInternet internet;
+  ClosedInternet internet;
   CBoltaView view{{layer, layer, frame, document, settings, internet}, {}};
 };
 

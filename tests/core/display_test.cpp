@@ -1,9 +1,10 @@
 // The signboard view through the recording window layer: the park, the fit, F5, and a page that
-// keeps the user waiting.
+// keeps the user waiting; the pages it shows.
 #include "display/bolta_view.h"
 
 #include <gtest/gtest.h>
 
+#include "display/page_composition.h"
 #include "res/texts.h"
 #include "util/window_fixture.h"
 
@@ -68,22 +69,26 @@ TEST_F(WindowTest, a_missing_picture_leaves_the_frame_as_wide_as_its_caption_up_
   }
 }
 
-TEST_F(WindowTest, left_press_drags_other_keys_are_swallowed_alt_and_releases_pass) {
-  const struct {
-    const char* name;
-    Msg msg;
-    bool consumed;
-    Calls calls;
-  } rows[] = {
-      {"any other key is swallowed", Msg{WM_KEYDOWN, 'N'}, true, {}},
-      {"keys with Alt pass", Msg{WM_SYSKEYDOWN, VK_F5}, false, {}},
-      {"left press drags the frame", Msg{WM_LBUTTONDOWN}, true, {"BeginMoveDrag"}},
-  };
-  for (const auto& row : rows) {
-    layer.calls.clear();
-    EXPECT_EQ(view.PreTranslateMessage(row.msg), row.consumed) << row.name;
-    EXPECT_EQ(layer.calls, row.calls) << row.name;
-  }
+TEST_F(WindowTest, left_press_drags_other_keys_are_swallowed_and_alt_keys_pass) {
+  EXPECT_TRUE(view.PreTranslateMessage(Msg{WM_KEYDOWN, 'N'})) << "any other key is swallowed";
+  EXPECT_FALSE(view.PreTranslateMessage(Msg{WM_SYSKEYDOWN, VK_F5})) << "keys with Alt pass";
+  EXPECT_EQ(layer.calls, Calls{}) << "neither reloads";
+  EXPECT_TRUE(view.PreTranslateMessage(Msg{WM_LBUTTONDOWN}));
+  EXPECT_EQ(layer.calls, Calls{"BeginMoveDrag"}) << "left press drags the frame";
+}
+
+// The fixed pieces' own bytes are checked with the other texts.
+TEST(ComposePage, escapes_the_four_markup_characters_of_either_address_and_no_message) {
+  const std::string head(text::kSignboardPageHead), joint(text::kSignboardPageJoint),
+      tail(text::kSignboardPageTail), plain = "http://h/p.gif?x=1;y='2'";
+  const std::string url = "./a\" onerror=\"x\"><b>&",
+                    inserted = "./a&quot; onerror=&quot;x&quot;&gt;&lt;b&gt;&amp;";
+  EXPECT_EQ(ComposeSignboardPage(url, plain), head + inserted + joint + plain + tail);
+  EXPECT_EQ(ComposeSignboardPage(plain, url), head + plain + joint + inserted + tail);
+  // The messages are our own texts: their "<br>" must still break the line.
+  const std::string message(text::kMsgFetchFailed);
+  EXPECT_EQ(ComposeMessagePage(message),
+            std::string(text::kMessagePageHead) + message + std::string(text::kMessagePageTail));
 }
 
 }  // namespace

@@ -1,16 +1,17 @@
 #pragma once
-// A window layer that records every call, one line each, and behaves like a small desktop: the
-// frame has fixed decoration room around the view, and like GTK it never gets smaller than that
-// room plus a 1 x 1 client.
+// The platform as the core's tests see it. The window layer records every call, one line each,
+// and behaves like a small desktop: the frame has fixed decoration room around the view, and like
+// GTK it never gets smaller than that room plus a 1 x 1 client. The proxy dialog is driven as a
+// user would: the real exchange into and out of the controls, with the user's edits and button
+// scripted. The Internet layer's session never opens: no test of the core goes on the network.
 #include <algorithm>
-#include <cstdint>
-#include <initializer_list>
-#include <optional>
-#include <string>
-#include <vector>
+#include <functional>
 
 #include "display/browser_control.h"
 #include "mainwnd/frame_window.h"
+#include "mainwnd/proxy_settings_exchange.h"
+#include "res/resource.h"
+#include "retrieval/internet.h"
 
 namespace bolta {
 
@@ -68,6 +69,25 @@ class FakeWindowLayer : public BrowserControl, public ViewWindow, public FrameWi
   void Log(std::string line, std::initializer_list<int64_t> args = {}) {
     for (const int64_t arg : args) line += " " + std::to_string(arg);
     calls.push_back(std::move(line));
+  }
+};
+
+struct ScriptedProxyDialog final : ProxySettingsDialogRunner {
+  std::function<void(ProxySettingsControls&)> edit;  // what the user does to the controls
+  bool pressOk = false;                              // OK, else cancel
+
+  int DoModal(ProxySettingsData& data) override {
+    ProxySettingsControls controls = ExchangeIntoDialog(data);
+    if (edit) edit(controls);
+    // An OK the exchange refuses keeps the dialog open; the user then cancels.
+    return pressOk && !ExchangeOutOfDialog(controls, data) ? IDOK : IDCANCEL;
+  }
+};
+
+struct ClosedInternet final : InternetOpener {
+  std::unique_ptr<InternetSession> Open(const std::string&, uint32_t, uint32_t,
+                                        const std::string&) override {
+    throw InternetException("no network in the core's tests");
   }
 };
 
