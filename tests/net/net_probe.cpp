@@ -6,6 +6,8 @@
 // at once and replays it once a line comes on stdin.
 //   bolta_net_probe proxy-uri NAME...
 //   bolta_net_probe routes        (the proxy routes the environment gives)
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
@@ -94,6 +96,7 @@ int Fetch(const std::vector<std::string>& args) {
 }  // namespace bolta
 
 int main(int argc, char** argv) {
+  ::alarm(90);  // ends even where a fault makes it hang and no one waits for it any more
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.at(0) == "fetch") return bolta::Fetch({args.begin() + 1, args.end()});
   if (args.at(0) == "proxy-uri") {
