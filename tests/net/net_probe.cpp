@@ -82,8 +82,7 @@ int Fetch(const std::vector<std::string>& args) {
           FetchSignboard(address, proxy, internet, ownBoard, ownInfo, none);
         },
         options);
-    std::string go;
-    std::getline(std::cin, go);
+    std::cin.get();  // the view's turn
   }
   PrintingInternet internet(early ? static_cast<InternetOpener&>(*early) : live);
   FetchSignboard(address, proxy, internet, board, info, internet);

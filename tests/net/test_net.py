@@ -17,28 +17,23 @@ import trustme
 PROBE = sys.argv[1]
 # Endings of both kinds, a CR inside a line and no final LF: still the three keys.
 SETTING = "BBS_TITLE=Test\r board\r\nBBS_TITLE_PICTURE=./ba.gif\nBBS_BG_PICTURE=../bg.gif"
-OLD = "old title"  # the probe's stale title: no body came
+TITLE, OLD = "Test board", "old title"  # SETTING's; the probe's stale one: no body came
 FAILED = "fetch failed"
 LIMITS = (30000, 60000, 0)  # no progress, whole transfer (ms), waits: far beyond a loaded machine's
 # Talking to loopback servers must not depend on the machine's proxy.
 CLEAN = {k: v for k, v in os.environ.items() if not k.lower().endswith("_proxy")}
 
 
-def response(status, body):
+def response(body, status="200 OK"):
     return f"HTTP/1.0 {status}\r\nContent-Type: text/plain\r\n\r\n{body}".encode("latin-1")
 
 
-def answer(raw):
-    return lambda head, sock: sock.sendall(raw)
-
-
-SERVES = answer(response("200 OK", SETTING))
+SERVES = response(SETTING)
 
 
 def redirect(to):
     moved = f"HTTP/1.0 302 Found\r\nLocation: {to}\r\n\r\n".encode()
-    return lambda head, sock: sock.sendall(
-        moved if head.startswith(b"GET /news/") else response("200 OK", SETTING))
+    return lambda head, sock: sock.sendall(moved if head.startswith(b"GET /news/") else SERVES)
 
 
 def hold(first, chunk=b"", count=0, pause=0):
@@ -57,35 +52,30 @@ def hold(first, chunk=b"", count=0, pause=0):
 
 
 class Server(socketserver.ThreadingTCPServer):
-    """On an ephemeral loopback port: keeps each request head and lets `answer` reply; what it
-    returns is `left`. Every socket wait is bounded."""
+    """On an ephemeral loopback port: keeps each request head and sends `answer`, or lets it reply
+    and keeps what it returns in `left`. Every socket wait is bounded."""
 
     def __init__(self, answer, tls=None):
-        super().__init__(("127.0.0.1", 0), Handler)
-        self.answer, self.heads, self.left = answer, [], None
+        super().__init__(("127.0.0.1", 0), None)
+        self.answer = answer if callable(answer) else lambda head, sock: sock.sendall(answer)
+        self.heads, self.left = [], None
         if tls:  # the handshake on accepting: a client that does not trust it is not served
             self.socket = tls.wrap_socket(self.socket, server_side=True)
         self.address = f"127.0.0.1:{self.server_address[1]}"
         threading.Thread(target=self.serve_forever, args=(0.05,)).start()
 
-    def take(self):
-        heads, self.heads = self.heads, []
-        return heads
+    def finish_request(self, sock, address):
+        sock.settimeout(10)
+        head = b""
+        while b"\r\n\r\n" not in head and (chunk := sock.recv(4096)):
+            head += chunk
+        self.heads.append(head.decode("latin-1"))
+        if head.endswith(b"\r\n\r\n"):
+            self.left = self.answer(head, sock)
 
     def stop(self):
         self.shutdown()
         self.server_close()  # waits for the handlers
-
-
-class Handler(socketserver.BaseRequestHandler):
-    def handle(self):
-        self.request.settimeout(10)
-        head = b""
-        while b"\r\n\r\n" not in head and (chunk := self.request.recv(4096)):
-            head += chunk
-        self.server.heads.append(head.decode("latin-1"))
-        if head.endswith(b"\r\n\r\n"):
-            self.server.left = self.server.answer(head, self.request)
 
 
 @pytest.fixture
@@ -166,7 +156,7 @@ def test_request_reaches_the_server_or_the_proxy_as_formed_or_no_one(
     sent = [f"GET {target} HTTP/1.0\r\nHost: {host}\r\nAccept: text/*\r\n"
             "User-Agent: Porvestra/1.00 (Bolta/2.00)\r\n\r\n"] if target else []
     proxied = use != 0 or variable == "http_proxy"
-    assert (proxy.take(), server.take()) == ((sent, []) if proxied else ([], sent))
+    assert (proxy.heads, server.heads) == ((sent, []) if proxied else ([], sent))
     assert run.log == ending("signboard" if target else FAILED)
     assert len(run.told) == (0 if target else 1)
 
@@ -177,7 +167,7 @@ def test_request_through_a_proxy_without_a_name_or_gone_fails(serve):
     told = fetch(server.address, proxy=(1, "127.0.0.1", gone)).told
     assert told_once(told, server.address, f" through the proxy 127.0.0.1:{gone}: ",
                      "Connection refused"), told
-    assert server.take() == []
+    assert server.heads == []
 
 
 GZIP = b"HTTP/1.0 200 OK\r\nContent-Encoding: gzip\r\n\r\n"
@@ -185,28 +175,25 @@ SLOW, SHORT, GIVEN_UP = (1000, 60000, 0), (30000, 2000, 0), (30000, 60000, 3)
 
 
 @pytest.mark.parametrize("case, answer, page, title, told, limits", [
-    ("gzip body, unasked", answer(GZIP + gzip.compress(SETTING.encode())), "signboard",
-     "Test board", None, None),
-    ("error status with a page", answer(response("404 Not Found", "<html>Not Found</html>\n")),
+    ("gzip body, unasked", GZIP + gzip.compress(SETTING.encode()), "signboard", TITLE, None, None),
+    ("error status with a page", response("<html>Not Found</html>\n", "404 Not Found"),
      "parse failed", "", "the server answered HTTP/1.0 404 Not Found", None),
-    ("a title but no pictures", answer(response("200 OK", "BBS_TITLE=Test board\n")),
-     "parse failed", "Test board", None, None),
-    ("redirect to another path", redirect("/moved/SETTING.TXT"), "signboard", "Test board",
-     None, None),
+    ("a title but no pictures", response(f"BBS_TITLE={TITLE}\n"), "parse failed", TITLE, None,
+     None),
+    ("redirect to another path", redirect("/moved/SETTING.TXT"), "signboard", TITLE, None, None),
     ("redirects without end", redirect("/news/a/SETTING.TXT"), FAILED, OLD, "redirects", None),
     ("redirect to a file", redirect("file:///etc/os-release"), FAILED, OLD, "file", None),
-    ("body that does not decode", answer(GZIP + SETTING.encode()), FAILED, "", "unencoding",
-     None),
+    ("body that does not decode", GZIP + SETTING.encode(), FAILED, "", "unencoding", None),
     ("refused connection", None, FAILED, OLD, "Connection refused", None),
-    ("break after the keys", answer(b"HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n"
-                                    + SETTING.encode()), FAILED, "Test board", "remaining", None),
-    ("stall after the first line", hold(response("200 OK", "BBS_TITLE=Test board\n")), FAILED,
-     "Test board", "too slow", SLOW),
+    ("break after the keys", b"HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n" + SETTING.encode(),
+     FAILED, TITLE, "remaining", None),
+    ("stall after the first line", hold(response(f"BBS_TITLE={TITLE}\n")), FAILED, TITLE,
+     "too slow", SLOW),
     ("silence after the request", hold(b""), FAILED, OLD, "too slow", SLOW),
-    ("trickle that never ends", hold(response("200 OK", ""), b"x", 100, 0.1), FAILED, "",
-     "timed out", SHORT),
-    ("body without end", hold(response("200 OK", ""), b"x" * 4096, 2500), FAILED, "",
-     "larger than 1 MiB", None),
+    ("trickle that never ends", hold(response(""), b"x", 100, 0.1), FAILED, "", "timed out",
+     SHORT),
+    ("body without end", hold(response(""), b"x" * 4096, 2500), FAILED, "", "larger than 1 MiB",
+     None),
     ("given up while it waits: at once, untold", hold(b""), FAILED, OLD, None, GIVEN_UP),
 ])
 def test_outcome_shows_its_page_with_the_session_closed_by_its_limits(
@@ -250,31 +237,30 @@ def test_https_board_shows_directly_or_through_a_real_proxy_if_trusted(
     run = fetch(plain.address, proxy=(int(proxied), "127.0.0.1", port),
                 ca=tmp_path / "ca.pem" if trusted else "")
     assert run.log == ending("signboard" if trusted else FAILED)
-    assert run.title == ("Test board" if trusted else OLD)
+    assert run.title == (TITLE if trusted else OLD)
     # The proxy relays the plain request and then the tunnel.
-    assert ("tinyproxy" in plain.take()[-1]) == proxied
+    assert ("tinyproxy" in plain.heads[-1]) == proxied
     assert (f"CONNECT {secure.address} " in log.read_text()) == proxied
 
 
 def test_early_request_is_the_one_the_view_would_make_and_answers_it(serve):
-    server = serve(answer(response("200 OK", "BBS_TITLE=T\nBBS_TITLE_PICTURE=http://p/t.png\n"
-                                             "BBS_BG_PICTURE=http://p/b.gif\n")))
+    server = serve(response("BBS_TITLE=T\nBBS_TITLE_PICTURE=http://p/t.png\n"
+                            "BBS_BG_PICTURE=http://p/b.gif\n"))
     live = fetch(server.address)
-    sent = server.take()
 
     def before_the_view_asks():
-        wait_for(lambda: server.heads, 5)
-        assert server.take() == sent  # byte for byte
+        wait_for(lambda: len(server.heads) == 2, 5)
+        assert server.heads[1:] == server.heads[:1]  # byte for byte
 
     assert fetch(server.address, early=before_the_view_asks).lines == live.lines
-    assert server.take() == []  # and only then
+    assert len(server.heads) == 2  # and only then
 
 
 WAITING = (30000, 60000, 100)  # the view waits half a second or more
 
 
 def test_early_failure_is_told_once_where_the_view_meets_it_and_a_wait_can_end_it(serve):
-    mute = serve(lambda head, sock: None)  # hangs up without an answer
+    mute = serve(b"")  # hangs up without an answer
     run = fetch(mute.address, limits=WAITING, early=lambda: None)
     assert run.log == ending(FAILED) and len(run.told) == 1, run.told
     assert mute.address in run.told[0]
