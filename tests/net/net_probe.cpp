@@ -3,7 +3,7 @@
 //                   WHOLE_MS WAITS live|early
 // prints, in their order, the causes told ("told ..."), the page and the session's release; then
 // the fields applied. WAITS > 0 gives the transfer up at that wait. `early` starts the retrieval
-// at once and replays it once a line comes on stdin.
+// at once and replays it once a byte comes on stdin.
 //   bolta_net_probe proxy-uri NAME...
 //   bolta_net_probe routes        (the proxy routes the environment gives)
 #include <unistd.h>
@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,11 +24,13 @@
 namespace bolta {
 namespace {
 
+// The early run's pages: only the view's retrieval shows one.
 struct NoPages final : SignboardPages {
   void ShowSignboardPage() override {}
   void ShowMessagePage(const std::string&) override {}
 };
 
+// The pages and each session's release, printed in their order.
 class PrintingInternet final : public InternetOpener, public SignboardPages {
  public:
   explicit PrintingInternet(InternetOpener& inner) : inner_(inner) {}
