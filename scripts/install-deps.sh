@@ -13,16 +13,16 @@ display=(xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick)
 # The window managers of the major desktops besides, for scripts/e2e-matrix.sh.
 desktops=(kwin-x11 mutter xfwm4 dbus-daemon)
 # The tests: unit test framework, formatter, compositor, Xfce's window manager (the end-to-end
-# tests run under it too, on a D-Bus session of its own), tray, HTTP proxy, TLS server and
-# certificates, compression of answers, the package's tools (file and dpkg-shlibdeps for CPack)
-# and its validators; clang with its sanitizer and libFuzzer runtimes for the sanitizer build and
-# the fuzz targets; Xorg with the dummy video driver for a desktop of two monitors; and Debian's
-# Python modules the end-to-end harness reads the screen with.
-test=(libgtest-dev libgmock-dev clang-format xcompmgr xfwm4 dbus-daemon trayer tinyproxy openssl
-  zlib1g-dev xserver-xorg-core xserver-xorg-video-dummy
+# tests run under it too, on a D-Bus session of its own), tray, HTTP proxy, the package's tools
+# (file and dpkg-shlibdeps for CPack) and its validators; clang with its sanitizer and libFuzzer
+# runtimes for the sanitizer build and the fuzz targets; Xorg with the dummy video driver for a
+# desktop of two monitors; Debian's Python modules the end-to-end harness reads the screen with;
+# and pytest with trustme, which runs the loopback tests and certifies their TLS server.
+test=(libgtest-dev libgmock-dev clang-format xcompmgr xfwm4 dbus-daemon trayer tinyproxy
+  xserver-xorg-core xserver-xorg-video-dummy
   file dpkg-dev lintian desktop-file-utils appstream mandoc
   clang libclang-rt-14-dev
-  python3-pil python3-xlib)
+  python3-pil python3-xlib python3-pytest python3-trustme)
 
 packages=()
 for purpose in "$@"; do

@@ -77,7 +77,9 @@ def tests_by_program(build):
         if label is None:
             continue
         command = test["command"]
-        program = command[0] if label != "fuzz" else f"{build}/fuzz/fuzz_{command[-1]}"
+        # A script's test drives the program it names in the build folder.
+        program = (f"{build}/fuzz/fuzz_{command[-1]}" if label == "fuzz" else
+                   next((word for word in command if word.startswith(f"{build}/")), command[0]))
         tests.append({"name": test["name"], "label": label, "program": program})
     return tests
 
