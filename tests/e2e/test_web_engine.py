@@ -4,11 +4,12 @@ import os
 import pathlib
 import re
 import signal
+import socket
 import subprocess
 import unittest
 
 from desktop import (BOARD_TITLE, DEMO, FITTED, PICTURE_RED, BoardServer, DesktopCase, ini, key,
-                     main, pixel, refused_port, spawn, stop, wait_for, x)
+                     main, pixel, spawn, stop, wait_for, x)
 
 WEB_PROCESS = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.0/WebKitWebProcess"
 # In a mount namespace of the tool's own, so that nothing else on the machine sees it.
@@ -27,13 +28,10 @@ class WebEngine(DesktopCase):
         self.addCleanup(stop, [server.process])
         return server
 
-    def logged(self, board_server, prefix=()):
-        run = self.bolta()
-        run.errors = os.path.join(run.folder, "stderr")
-        return run.start(board_server.thread("demo"), prefix=prefix, stderr=run.errors)
-
     def test_the_pictures_come_through_the_proxy_the_request_takes_and_fit(self):
-        port, log = refused_port(), os.path.join(self.folder, "tinyproxy.log")
+        with socket.socket() as probe:  # a free port for the proxy
+            probe.bind(("127.0.0.1", 0))
+            port, log = probe.getsockname()[1], os.path.join(self.folder, "tinyproxy.log")
         config = os.path.join(self.folder, "tinyproxy.conf")
         pathlib.Path(config).write_text('Port %d\nListen 127.0.0.1\nAllow 127.0.0.1\nTimeout 10\n'
                                         'LogLevel Connect\nLogFile "%s"\n' % (port, log))
@@ -69,12 +67,12 @@ class WebEngine(DesktopCase):
 
     @unittest.skipUnless(can_unshare(), "only root can replace the web engine's helper")
     def test_a_web_process_that_cannot_run_is_told_and_the_tool_ends(self):
-        run = self.logged(self.server, UNUSABLE_WEB_PROCESS)
+        run = self.bolta().start(self.server.thread("demo"), prefix=UNUSABLE_WEB_PROCESS)
         self.assert_told(run, "cannot go on")
 
     def test_a_web_process_that_dies_before_the_fit_is_told_and_the_tool_ends(self):
         # SETTING.TXT never comes: the page is never fitted.
-        run = self.logged(self.board_server(held=True))
+        run = self.bolta().start(self.board_server(held=True).thread("demo"))
 
         def settled_web_process():
             # Once it has run for two seconds: well past its launch.
