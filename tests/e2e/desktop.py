@@ -13,7 +13,7 @@ import time
 import unittest
 
 from PIL import Image
-from Xlib import X, display
+from Xlib import X, display, error
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 sys.path.insert(0, os.path.join(ROOT, "tools"))
@@ -51,10 +51,11 @@ for variable in ("http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_
 
 
 def wait_for(what, predicate, timeout=DEADLINE):
+    """The first true value of `predicate`; `what` names it (or gives its name once timed out)."""
     deadline = time.monotonic() + timeout
     while not (value := predicate()):
         if time.monotonic() > deadline:
-            raise AssertionError("timed out waiting for " + what)
+            raise AssertionError("timed out waiting for " + (what() if callable(what) else what))
         time.sleep(0.1)
     return value
 
@@ -165,7 +166,10 @@ class Window:
         return Window(Window.server.screen().root.id)
 
     def prop(self, name, default=None):
-        got = self.x.get_full_property(Window.server.intern_atom(name), X.AnyPropertyType)
+        try:
+            got = self.x.get_full_property(Window.server.intern_atom(name), X.AnyPropertyType)
+        except error.BadWindow:  # gone meanwhile
+            got = None
         return default if got is None else got.value
 
     def atoms(self, name):
@@ -173,9 +177,6 @@ class Window:
 
     def states(self):
         return self.atoms("_NET_WM_STATE")
-
-    def title(self):
-        return bytes(self.prop("_NET_WM_NAME", b"")).decode()
 
     def client(self):
         origin = Window.server.screen().root.translate_coords(self.x, 0, 0)
@@ -191,28 +192,24 @@ class Window:
     def viewable(self):
         return self.x.get_attributes().map_state == X.IsViewable
 
-    def settled_outer(self, expected=None):
+    def settled_outer(self, expected=()):
         """The outer rectangle once shown and still for a moment, and beginning with `expected`."""
-        last, since = [None], [time.monotonic()]
+        seen = [None, time.monotonic()]
 
         def still():
             # The same place seen over 0.3 s of polls: no move of the window manager is under way.
             now = self.viewable() and self.outer()
-            if now != last[0]:
-                last[0], since[0] = now, time.monotonic()
-            steady = time.monotonic() - since[0] >= 0.3
-            return steady and (expected is None or now[:len(expected)] == tuple(expected)) and now
+            if now != seen[0]:
+                seen[:] = now, time.monotonic()
+            return time.monotonic() - seen[1] >= 0.3 and now and now[:len(expected)] == tuple(
+                expected) and now
 
-        what = "the frame shown and still" + (expected and " at %s" % (expected,) or "")
-        try:
-            return wait_for(what, still)
-        except AssertionError:
-            raise AssertionError("timed out waiting for %s: it is at %s" % (what, last[0]))
+        return wait_for(lambda: "the frame still at %s: it is at %s" % (expected, seen[0]), still)
 
     def activate(self):
         xdotool("windowactivate", "--sync", self.wid)
         wait_for("window %s active" % self.wid,
-                 lambda: list(Window.root().prop("_NET_ACTIVE_WINDOW", [])) == [self.wid])
+                 lambda: Window.root().prop("_NET_ACTIVE_WINDOW", [0])[0] == self.wid)
 
 
 class Bolta:
@@ -239,7 +236,8 @@ class Bolta:
     def windows(self, title=None):
         wids = x("xdotool", "search", "--all", "--onlyvisible", "--pid", self.process.pid,
                  "--class", "Bolta").split()
-        return [w for w in map(Window, wids) if title in (None, w.title())]
+        return [w for w in map(Window, wids)
+                if title in (None, w.prop("_NET_WM_NAME", b"").decode())]
 
     def window(self, title, timeout=DEADLINE):
         def found():
@@ -287,13 +285,15 @@ class DesktopCase(unittest.TestCase):
         cls.picture_time = int(time.time())
 
     @classmethod
-    def start_display(cls):
+    def start_display(cls, command=("Xvfb", "-screen", "0", "%dx%dx24" % SCREEN)):
+        """Starts the X server of `command` and tells whether it came up."""
         read_end, write_end = os.pipe()
-        cls.processes.append(spawn(["Xvfb", "-displayfd", write_end, "-screen", "0",
-                                    "%dx%dx24" % SCREEN, "-nolisten", "tcp"], pass_fds=[write_end]))
+        cls.processes.append(spawn([*command, "-nolisten", "tcp", "-displayfd", write_end],
+                                   pass_fds=[write_end]))
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
             os.environ["DISPLAY"] = ":" + pipe.readline().strip()
+        return os.environ["DISPLAY"] != ":"
 
     @classmethod
     def start_window_manager(cls):
@@ -340,11 +340,7 @@ class DesktopCase(unittest.TestCase):
         window.settled_outer()
         window.activate()
         key(*(keys or ["alt+F4"]))
-        try:
-            self.assertEqual(run.process.wait(timeout=DEADLINE), 0, "exit code after a close")
-        except subprocess.TimeoutExpired:
-            self.fail("the tool runs on after the close, its window %s" % (
-                "still shown" if run.windows() else "gone"))
+        self.assertEqual(run.process.wait(timeout=DEADLINE), 0, "exit code after a close")
 
     def open_menu(self, run, window, menu_key=None):
         window.activate()
@@ -375,7 +371,7 @@ class DesktopCase(unittest.TestCase):
         key(*keys, delay=0)
         wait_for("the client area of %s" % (size,), lambda: window.viewable() and
                  window.client()[2:] == size)
-        return window.settled_outer(place and place[:2])
+        return window.settled_outer(place[:2] if place else ())
 
     def assert_fitted(self, window, shot, picture, colour, corner=None, scale=1, window_scale=1):
         """The client area holds `picture` (a size) at `scale`, of `colour` at `corner`, and the

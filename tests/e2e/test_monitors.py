@@ -6,81 +6,33 @@ import os
 import pathlib
 import re
 
-from desktop import (BOARD_TITLE, FITTED, DesktopCase, centred, key, main, spawn, stored_place,
-                     wait_for, x)
+from desktop import BOARD_TITLE, FITTED, DesktopCase, centred, key, main, stored_place, wait_for, x
 
-PRIMARY, SECOND = (0, 0, 1280, 800), (1280, 224, 1024, 576)
+SECOND = (1280, 224, 1024, 576)  # right of the primary monitor (1280 x 800), the bottoms level
+CONFIG = os.path.join(os.path.dirname(os.path.abspath(__file__)), "xorg-dummy.conf")
 STORED_SIZE = (306, 99)  # the fit gives the frame its size, the place is what counts
-# No input devices of the machine's (the tests type through XTEST), and a screen large enough for
-# both monitors side by side.
-XORG_CONF = """
-Section "ServerFlags"
-  Option "AutoAddDevices" "false"
-EndSection
-Section "Device"
-  Identifier "card"
-  Driver "dummy"
-  VideoRam 65536
-EndSection
-Section "Monitor"
-  Identifier "monitor"
-  HorizSync 5.0 - 1000.0
-  VertRefresh 5.0 - 200.0
-EndSection
-Section "Screen"
-  Identifier "screen"
-  Device "card"
-  Monitor "monitor"
-  SubSection "Display"
-    Virtual 2304 800
-  EndSubSection
-EndSection
-"""
 
 
-def set_monitors(*rects):
-    """Switches DUMMY0, DUMMY1 on at `rects` (the first the primary), the others off."""
-    command = ["xrandr", "--fb", "%dx%d" % (max(r[0] + r[2] for r in rects),
-                                            max(r[1] + r[3] for r in rects))]
-    for output in range(2):
-        command += ["--output", "DUMMY%d" % output]
-        if output < len(rects):
-            left, top, width, height = rects[output]
-            command += ["--mode", "%dx%d" % (width, height), "--pos", "%dx%d" % (left, top)]
-            command += ["--primary"] if output == 0 else []
-        else:
-            command += ["--off"]
-    x(*command, check=True)
-
-    def listed():  # the monitors as the X server lists them, the primary first
-        found = re.findall(r"^\s*\d+: \+(\*?)\S+ (\d+)/\d+x(\d+)/\d+\+(\d+)\+(\d+)",
-                           x("xrandr", "--listmonitors"), re.M)
-        return [tuple(map(int, (left, top, width, height))) for _, width, height, left, top
-                in sorted(found, key=lambda m: not m[0])] == list(rects)
-
-    wait_for("the monitors %s" % (rects,), listed)
+def set_monitors(second=True):
+    """DUMMY0 on as the primary monitor, and DUMMY1 on or off."""
+    x("xrandr", "--fb", "%dx800" % (2304 if second else 1280), "--output", "DUMMY0", "--primary",
+      "--mode", "1280x800", "--pos", "0x0", "--output", "DUMMY1",
+      *(["--mode", "1024x576", "--pos", "1280x224"] if second else ["--off"]), check=True)
+    wait_for("the monitors", lambda: x("xrandr", "--listmonitors").count(" DUMMY") == 1 + second)
 
 
 class TwoMonitors(DesktopCase):
 
     @classmethod
     def start_display(cls):
-        config, log = os.path.join(cls.folder, "xorg.conf"), os.path.join(cls.folder, "xorg.log")
-        pathlib.Path(config).write_text(XORG_CONF)
-        read_end, write_end = os.pipe()
+        log = os.path.join(cls.folder, "xorg.log")
         # -sharevts: it takes no console of the machine, even when run by root.
-        cls.processes.append(spawn(["Xorg", "-config", config, "-sharevts", "-noreset", "-nolisten",
-                                    "tcp", "-logfile", log, "-displayfd", write_end],
-                                   pass_fds=[write_end]))
-        os.close(write_end)
-        with os.fdopen(read_end) as pipe:
-            display = pipe.readline().strip()
-        if not display:
+        if not super().start_display(["Xorg", "-config", CONFIG, "-sharevts", "-noreset",
+                                      "-logfile", log]):
             raise AssertionError("Xorg did not start: " + "".join(re.findall(
                 r"\(EE\).*\n", pathlib.Path(log).read_text(errors="replace"))))
-        os.environ["DISPLAY"] = ":" + display
-        x("xrandr", "--addmode", "DUMMY1", "%dx%d" % SECOND[2:], check=True)
-        set_monitors(PRIMARY, SECOND)
+        x("xrandr", "--addmode", "DUMMY1", "1024x576", check=True)
+        set_monitors()
 
     def start_at(self, place):
         run = self.bolta()
@@ -106,8 +58,8 @@ class TwoMonitors(DesktopCase):
         self.close(run, window)
 
     def test_a_place_on_a_monitor_gone_since_or_on_none_comes_up_centred_on_the_primary(self):
-        set_monitors(PRIMARY)
-        self.addCleanup(set_monitors, PRIMARY, SECOND)
+        set_monitors(second=False)
+        self.addCleanup(set_monitors)
         for place in ((1500, 400), (-2000, -1500)):
             with self.subTest(place):
                 run, window = self.start_at(place)

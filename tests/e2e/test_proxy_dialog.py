@@ -53,9 +53,7 @@ class ProxyDialog(DesktopCase):
         tool, frame = self.signboard(folder=tool.folder)
         self.open_dialog(tool, frame)
         key(*TO_BOX, "space", "Tab")
-        type_text("changed")
-        key("Tab")
-        type_text("99")
+        type_text("changed\t99")
         self.close_dialog(tool, "shift+Tab", "shift+Tab", "shift+Tab", "space")  # Cancel
         self.assert_settings(tool, ini(**stored))
 
