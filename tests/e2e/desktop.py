@@ -369,7 +369,8 @@ class DesktopCase(unittest.TestCase):
         """`keys` at once on the frame; then its client area is of `size`, its top left `place`."""
         window.activate()
         key(*keys, delay=0)
-        wait_for("the client area of %s" % (size,), lambda: window.viewable() and
+        wait_for(lambda: "the client area of %s: it is %s" % (size, window.client()[2:]),
+                 lambda: window.viewable() and
                  window.client()[2:] == size)
         return window.settled_outer(place[:2] if place else ())
 

@@ -59,7 +59,6 @@ class DebianPackage(unittest.TestCase):
         path = lambda name: os.path.join(usr, name)
         self.assertEqual(sorted(os.path.relpath(os.path.join(folder, name), usr)
                                 for folder, _, names in os.walk(usr) for name in names), INSTALLED)
-        self.assertTrue(os.access(path("bin/bolta"), os.X_OK))
         for size in ICON_SIZES:  # each drawn at the size of its folder
             self.assertEqual(Image.open(path(ICON % (size, size))).size, (size, size))
         for command in (["lintian", "--fail-on", "error", "--no-tag-display-limit", PACKAGE],
