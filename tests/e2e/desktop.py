@@ -214,9 +214,9 @@ class Window:
 
 class Bolta:
 
-    def __init__(self, executable, folder=None, name="bolta"):
+    def __init__(self, executable, folder=None):
         self.folder = folder or tempfile.mkdtemp(prefix="bolta-e2e-")
-        self.path = os.path.join(self.folder, name)
+        self.path = os.path.join(self.folder, "bolta")
         self.settings = os.path.join(self.folder, "Bolta.ini")
         self.errors = os.path.join(self.folder, "stderr")
         if not os.path.exists(self.path):
@@ -324,8 +324,8 @@ class DesktopCase(unittest.TestCase):
         raise AssertionError("%s ended with %s: %s" % (WM, manager.returncode,
                                                       pathlib.Path(log).read_text()))
 
-    def bolta(self, folder=None, name="bolta"):
-        run = Bolta(self.executable, folder, name)
+    def bolta(self, folder=None):
+        run = Bolta(self.executable, folder)
         self.addCleanup(shutil.rmtree, run.folder, ignore_errors=True)
         self.addCleanup(lambda: run.process and stop([run.process]))
         return run
@@ -352,9 +352,9 @@ class DesktopCase(unittest.TestCase):
         is_menu = lambda w: "_NET_WM_WINDOW_TYPE_POPUP_MENU" in w.atoms("_NET_WM_WINDOW_TYPE")
         return wait_for("the window menu", lambda: [w for w in run.windows() if is_menu(w)])[0]
 
-    def toggle_on_top(self, run, window, menu_key=None):
+    def toggle_on_top(self, run, window):
         was_above = ABOVE in window.states()
-        self.open_menu(run, window, menu_key)
+        self.open_menu(run, window)
         key("t")
         wait_for("on top toggled", lambda: (ABOVE in window.states()) != was_above)
 
@@ -370,8 +370,7 @@ class DesktopCase(unittest.TestCase):
         window.activate()
         key(*keys, delay=0)
         wait_for(lambda: "the client area of %s: it is %s" % (size, window.client()[2:]),
-                 lambda: window.viewable() and
-                 window.client()[2:] == size)
+                 lambda: window.viewable() and window.client()[2:] == size)
         return window.settled_outer(place[:2] if place else ())
 
     def assert_fitted(self, window, shot, picture, colour, corner=None, scale=1, window_scale=1):

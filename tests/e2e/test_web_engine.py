@@ -64,19 +64,15 @@ class WebEngine(DesktopCase):
         self.assert_told(run, "cannot go on")
 
     def test_a_web_process_that_dies_before_the_fit_is_told_and_the_tool_ends(self):
-        # SETTING.TXT never comes: the page is never fitted.
-        run = self.bolta().start(self.board_server(held=True).thread("demo"))
-
-        def settled_web_process():
-            # Once it has run for two seconds: well past its launch.
-            for line in x("ps", "-o", "pid=,etimes=,args=", "--ppid", run.process.pid).splitlines():
-                pid, seconds, command = line.split(maxsplit=2)
-                if command.startswith(WEB_PROCESS) and int(seconds) >= 2:
-                    return int(pid)
-
-        os.kill(wait_for("the web process", settled_web_process), signal.SIGKILL)
+        # The pictures never come: the page is never fitted. Once they are asked for, the web
+        # process is up and has the page.
+        pathlib.Path(self.folder, "hold").write_text("hold")
+        server = self.board_server(options=["--pictures", os.path.join(self.folder, "hold")])
+        run = self.bolta().start(server.thread("demo"))
+        wait_for("the pictures asked for", lambda: "/demo/title.png" in server.requests())
+        web = x("ps", "-o", "pid=,args=", "--ppid", run.process.pid).splitlines()
+        os.kill(next(int(line.split()[0]) for line in web if WEB_PROCESS in line), signal.SIGKILL)
         self.assert_told(run, "the web engine's process ended")
-
 
 if __name__ == "__main__":
     main()
