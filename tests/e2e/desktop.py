@@ -1,12 +1,11 @@
 """The harness of the end-to-end tests: per test class a virtual desktop (Xvfb, the window manager
-BOLTA_E2E_WM names, else openbox; trayer as system tray) and the loopback board server; the tool run
-from a copy of its executable in a fresh folder, watched through the X server as a user would.
+BOLTA_E2E_WM names, else openbox; trayer as system tray) and the loopback board server; the tool
+run from a copy of its executable in a fresh folder, watched through the X server as a user would.
 Run a test file as: FILE EXECUTABLE SCREENSHOT_DIR [unittest arguments, e.g. a class name]."""
 import os
 import pathlib
 import re
 import shutil
-import socket
 import subprocess
 import sys
 import tempfile
@@ -14,7 +13,7 @@ import time
 import unittest
 
 from PIL import Image
-from Xlib import display
+from Xlib import X, display, error
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 sys.path.insert(0, os.path.join(ROOT, "tools"))
@@ -33,8 +32,9 @@ DEADLINE = 30  # seconds: generous, for a loaded machine and a cold font cache
 # Each window manager and the compositor it needs besides (the others composite by themselves),
 # each on a D-Bus session of its own. Openbox binds Alt+Space to its own window menu: the
 # configuration below drops that binding, since the tool opens its own window menu on it, as on its
-# home desktop; KWin leaves it to the window too. Under xfwm4 and mutter the manager's own menu comes up on Alt+Space: the tests
-# reach the tool's menu by Shift+F10, the Menu key and the right button there.
+# home desktop; KWin leaves it to the window too. Under xfwm4 and mutter the manager's own menu
+# comes up on Alt+Space: the tests reach the tool's menu by Shift+F10, the Menu key and the right
+# button there.
 WINDOW_MANAGERS = {
     "openbox": (["openbox", "--sm-disable", "--config-file", "{openbox_config}"], ["xcompmgr"]),
     "xfwm4": (["xfwm4", "--compositor=on", "--sm-client-disable"], []),
@@ -51,18 +51,13 @@ for variable in ("http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_
 
 
 def wait_for(what, predicate, timeout=DEADLINE):
+    """The first true value of `predicate`; `what` names it (or gives its name once timed out)."""
     deadline = time.monotonic() + timeout
     while not (value := predicate()):
         if time.monotonic() > deadline:
-            raise AssertionError("timed out waiting for " + what)
+            raise AssertionError("timed out waiting for " + (what() if callable(what) else what))
         time.sleep(0.1)
     return value
-
-
-def refused_port():
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]
 
 
 def x(*command, check=False):
@@ -95,30 +90,20 @@ def drag(start, offset, steps=6):
     """Presses the left button at `start` and moves the pointer by `offset` in `steps`; lets go
     once the window that was under the pointer has followed."""
     xdotool("mousemove", *start, "mousedown", 1)
-    screen = display.Display()
-    frame = screen.screen().root.query_pointer().child
-    origin = frame.get_geometry()
-    end = [start[i] + offset[i] for i in (0, 1)]
+    frame = Window(Window.server.screen().root.query_pointer().child.id)
+    origin, end = frame.client(), [start[i] + offset[i] for i in (0, 1)]
     for step in range(1, steps + 1):
         xdotool("mousemove", *(start[i] + offset[i] * step // steps for i in (0, 1)))
 
     def followed():
         # The window manager moves the frame from the press once the tool hands the drag over:
         # motions before that are lost, so the last one is made again.
-        now = frame.get_geometry()
-        if (now.x - origin.x, now.y - origin.y) == tuple(offset):
+        if [frame.client()[i] - origin[i] for i in (0, 1)] == list(offset):
             return True
         xdotool("mousemove", end[0] + 1, end[1], "mousemove", *end)
 
     wait_for("the dragged frame", followed)
     xdotool("mouseup", 1)
-    screen.close()
-
-
-def work_area():
-    # The whole screen where the window manager sets none (KWin).
-    area = re.findall(r"-?\d+", x("xprop", "-root", "_NET_WORKAREA"))[:4]
-    return tuple(int(v) for v in area) if area else (0, 0) + SCREEN
 
 
 def pixel(png, px, py):
@@ -127,10 +112,16 @@ def pixel(png, px, py):
 
 def centred(size, frame=None):
     """The top left of a window of `size` centred on `frame`, else the work area, and inside it."""
-    area = work_area()
+    # The whole screen where the window manager sets none (KWin).
+    area = tuple(Window.root().prop("_NET_WORKAREA", (0, 0) + SCREEN)[:4])
     frame = frame or area
     return tuple(max(area[i], min((2 * frame[i] + frame[i + 2]) // 2 - size[i] // 2,
                                   area[i] + area[i + 2] - size[i])) for i in (0, 1))
+
+
+def ini(**keys):
+    """A settings file holding `keys` in the order given, as the tool writes it."""
+    return ("[BOLTA]\r\n" + "".join("%s=%s\r\n" % item for item in keys.items())).encode("cp932")
 
 
 def stored_place(outer, topmost, **before):
@@ -140,17 +131,12 @@ def stored_place(outer, topmost, **before):
                WINDOW_BOTTOM=top + height, WINDOW_TOPMOST=int(topmost))
 
 
-def ini(**keys):
-    """A settings file holding `keys` in the order given, as the tool writes it."""
-    return ("[BOLTA]\r\n" + "".join("%s=%s\r\n" % item for item in keys.items())).encode("cp932")
-
-
 class BoardServer:
     """tools/board_server.py on loopback; a `held` one answers SETTING.TXT only after release()."""
 
     def __init__(self, boards, folder, held=False, options=()):
-        self.log, self.gate = (tempfile.mktemp(prefix=p, dir=folder) for p in ("requests-", "gate-"))
-        command = ["python3", SERVER, "--lifetime", 600, "--log", self.log, *options]
+        self.log, self.gate = (tempfile.mktemp(prefix=p, dir=folder) for p in ("log-", "gate-"))
+        command = [sys.executable, SERVER, "--lifetime", 600, "--log", self.log, *options]
         command += ["--hold", self.gate] if held else []
         for name, board in boards.items():
             command += ["--board", "%s=%s" % (name, board)]
@@ -169,71 +155,80 @@ class BoardServer:
 
 
 class Window:
+    """A window as the X server and the window manager describe it."""
+    server = None  # the test's connection to the desktop's X server
 
     def __init__(self, wid):
-        self.wid = wid
+        self.wid, self.x = int(wid), Window.server.create_resource_object("window", int(wid))
 
-    def prop(self, name):
-        return x("xprop", "-id", self.wid, name)
+    @staticmethod
+    def root():
+        return Window(Window.server.screen().root.id)
+
+    def prop(self, name, default=None):
+        try:
+            got = self.x.get_full_property(Window.server.intern_atom(name), X.AnyPropertyType)
+        except error.BadWindow:  # gone meanwhile
+            got = None
+        return default if got is None else got.value
+
+    def atoms(self, name):
+        return [Window.server.get_atom_name(atom) for atom in self.prop(name, [])]
 
     def states(self):
-        return self.prop("_NET_WM_STATE")
+        return self.atoms("_NET_WM_STATE")
 
     def client(self):
-        info = x("xwininfo", "-id", self.wid)
-        return tuple(int(re.search(label + r":\s+(-?\d+)", info).group(1)) for label in (
-            "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+        origin = Window.server.screen().root.translate_coords(self.x, 0, 0)
+        geometry = self.x.get_geometry()
+        return origin.x, origin.y, geometry.width, geometry.height
 
     def outer(self):
         left, top, width, height = self.client()
-        extents = re.findall(r"\d+", self.prop("_NET_FRAME_EXTENTS")) or [0] * 4
-        ext_left, ext_right, ext_top, ext_bottom = map(int, extents)
+        ext_left, ext_right, ext_top, ext_bottom = self.prop("_NET_FRAME_EXTENTS", [0] * 4)
         return (left - ext_left, top - ext_top, width + ext_left + ext_right,
                 height + ext_top + ext_bottom)
 
     def viewable(self):
-        return "IsViewable" in x("xwininfo", "-id", self.wid)
+        return self.x.get_attributes().map_state == X.IsViewable
 
-    def settled_outer(self, expected=None):
+    def settled_outer(self, expected=()):
         """The outer rectangle once shown and still for a moment, and beginning with `expected`."""
-        last, since = [None], [time.monotonic()]
+        seen = [None, time.monotonic()]
 
         def still():
             # The same place seen over 0.3 s of polls: no move of the window manager is under way.
             now = self.viewable() and self.outer()
-            if now != last[0]:
-                last[0], since[0] = now, time.monotonic()
-            steady = time.monotonic() - since[0] >= 0.3
-            return steady and (expected is None or now[:len(expected)] == tuple(expected)) and now
+            if now != seen[0]:
+                seen[:] = now, time.monotonic()
+            return time.monotonic() - seen[1] >= 0.3 and now and now[:len(expected)] == tuple(
+                expected) and now
 
-        what = "the frame shown and still" + (expected and " at %s" % (expected,) or "")
-        try:
-            return wait_for(what, still)
-        except AssertionError:
-            raise AssertionError("timed out waiting for %s: it is at %s" % (what, last[0]))
+        return wait_for(lambda: "the frame still at %s: it is at %s" % (expected, seen[0]), still)
 
     def activate(self):
-        x("xdotool", "windowactivate", "--sync", self.wid)
+        xdotool("windowactivate", "--sync", self.wid)
         wait_for("window %s active" % self.wid,
-                 lambda: "0x%x" % int(self.wid) in x("xprop", "-root", "_NET_ACTIVE_WINDOW"))
+                 lambda: Window.root().prop("_NET_ACTIVE_WINDOW", [0])[0] == self.wid)
 
 
 class Bolta:
 
-    def __init__(self, executable, folder=None, name="bolta"):
+    def __init__(self, executable, folder=None):
         self.folder = folder or tempfile.mkdtemp(prefix="bolta-e2e-")
-        self.path = os.path.join(self.folder, name)
+        self.path = os.path.join(self.folder, "bolta")
         self.settings = os.path.join(self.folder, "Bolta.ini")
+        self.errors = os.path.join(self.folder, "stderr")
         if not os.path.exists(self.path):
             shutil.copy2(executable, self.path)
         self.process = None
 
-    def start(self, *args, env=None, prefix=(), stderr=None):
+    def start(self, *args, env=None, prefix=()):
         """Starts the tool after the words `prefix`, with `env` added (None removes a variable)."""
         env = dict(os.environ, WEBKIT_DISABLE_COMPOSITING_MODE="1",
                    XDG_CACHE_HOME=os.path.join(self.folder, ".cache"),
                    XDG_DATA_HOME=os.path.join(self.folder, ".local"), **(env or {}))
-        with open(stderr or os.devnull, "wb") as errors:
+        with open(self.errors, "wb") as errors:
             self.process = spawn([*prefix, self.path, *args], cwd=self.folder, stderr=errors,
                                  env={k: v for k, v in env.items() if v is not None})
         return self
@@ -241,12 +236,14 @@ class Bolta:
     def windows(self, title=None):
         wids = x("xdotool", "search", "--all", "--onlyvisible", "--pid", self.process.pid,
                  "--class", "Bolta").split()
-        return [Window(w) for w in wids if title in (None, x("xdotool", "getwindowname", w)[:-1])]
+        return [w for w in map(Window, wids)
+                if title in (None, w.prop("_NET_WM_NAME", b"").decode())]
 
     def window(self, title, timeout=DEADLINE):
         def found():
             if self.process.poll() is not None:
-                raise AssertionError("the tool ended with %s" % self.process.returncode)
+                raise AssertionError("the tool ended with %s: %s" % (
+                    self.process.returncode, pathlib.Path(self.errors).read_text()))
             return (self.windows(title) or [None])[0]
 
         return wait_for("a window titled %r" % title, found, timeout)
@@ -270,27 +267,33 @@ class DesktopCase(unittest.TestCase):
         cls.processes = []
         cls.addClassCleanup(stop, cls.processes)
         cls.start_display()
+        Window.server = display.Display()
+        cls.addClassCleanup(Window.server.close)
         # The first key sent through XTEST switches the server's keyboard to the XTEST device,
         # and a window manager takes its key bindings again on that change: a key sent in
         # between reaches the window instead (a lost Alt+F4). Sent now, before there is one.
-        x("xdotool", "key", "shift", check=True)
+        key("shift")
         cls.start_window_manager()
-        cls.processes.append(spawn(["trayer", "--edge", "bottom", "--align", "right", "--widthtype",
-                                    "pixel", "--width", 120, "--height", 32, "--SetDockType", "true"]))
-        cls.tray = wait_for("the tray", lambda: x("xdotool", "search", "--name", "^panel$").split())[0]
+        cls.processes.append(spawn(["trayer", "--edge", "bottom", "--align", "right", "--height",
+                                    32, "--widthtype", "pixel", "--width", 120, "--SetDockType",
+                                    "true"]))
+        cls.tray = wait_for("the tray", lambda: x("xdotool", "search", "--name",
+                                                  "^panel$").split())[0]
         cls.board_folders = cls.boards()
         cls.server = BoardServer(cls.board_folders, cls.folder)
         cls.processes.append(cls.server.process)
         cls.picture_time = int(time.time())
 
     @classmethod
-    def start_display(cls):
+    def start_display(cls, command=("Xvfb", "-screen", "0", "%dx%dx24" % SCREEN)):
+        """Starts the X server of `command` and tells whether it came up."""
         read_end, write_end = os.pipe()
-        cls.processes.append(spawn(["Xvfb", "-displayfd", write_end, "-screen", "0",
-                                    "%dx%dx24" % SCREEN, "-nolisten", "tcp"], pass_fds=[write_end]))
+        cls.processes.append(spawn([*command, "-nolisten", "tcp", "-displayfd", write_end],
+                                   pass_fds=[write_end]))
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
             os.environ["DISPLAY"] = ":" + pipe.readline().strip()
+        return os.environ["DISPLAY"] != ":"
 
     @classmethod
     def start_window_manager(cls):
@@ -303,7 +306,7 @@ class DesktopCase(unittest.TestCase):
                     stdout=subprocess.PIPE, text=True)
         cls.processes.append(bus)
         env = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=bus.stdout.readline().strip())
-        log = os.path.join(cls.folder, "wm.log")
+        log, root = os.path.join(cls.folder, "wm.log"), Window.root()
         for attempt in range(2):
             with open(log, "wb") as out:
                 manager = spawn([c.format(openbox_config=config) for c in command], stderr=out,
@@ -312,24 +315,23 @@ class DesktopCase(unittest.TestCase):
             # Openbox names itself before it manages anything (long before, while a cold font
             # cache is built); a window mapped meanwhile is left where it is, unmanaged. It is
             # ready once it keeps the list of the windows it manages.
-            ready = lambda: manager.poll() is not None or "WINDOW" in x(
-                "xprop", "-root", "_NET_SUPPORTING_WM_CHECK") and (
-                    WM != "openbox" or "WINDOW" in x("xprop", "-root", "_NET_CLIENT_LIST"))
-            wait_for("the window manager on " + os.environ["DISPLAY"], ready)
+            wait_for("the window manager", lambda: manager.poll() is not None or root.prop(
+                "_NET_SUPPORTING_WM_CHECK") and (WM != "openbox" or root.prop(
+                    "_NET_CLIENT_LIST") is not None))
             if manager.poll() is None:
                 cls.processes.extend(spawn([helper]) for helper in helpers)
                 return
         raise AssertionError("%s ended with %s: %s" % (WM, manager.returncode,
                                                       pathlib.Path(log).read_text()))
 
-    def bolta(self, folder=None, name="bolta"):
-        run = Bolta(self.executable, folder, name)
+    def bolta(self, folder=None):
+        run = Bolta(self.executable, folder)
         self.addCleanup(shutil.rmtree, run.folder, ignore_errors=True)
         self.addCleanup(lambda: run.process and stop([run.process]))
         return run
 
-    def signboard(self, board="demo", folder=None, env=None, name="bolta"):
-        run = self.bolta(folder, name).start(self.server.thread(board), env=env)
+    def signboard(self, board="demo", folder=None, env=None):
+        run = self.bolta(folder).start(self.server.thread(board), env=env)
         window = run.window(BOARD_TITLE)
         window.settled_outer()
         return run, window
@@ -338,11 +340,7 @@ class DesktopCase(unittest.TestCase):
         window.settled_outer()
         window.activate()
         key(*(keys or ["alt+F4"]))
-        try:
-            self.assertEqual(run.process.wait(timeout=DEADLINE), 0, "exit code after a close")
-        except subprocess.TimeoutExpired:
-            self.fail("the tool runs on after the close, its window %s" % (
-                "still shown" if run.windows() else "gone"))
+        self.assertEqual(run.process.wait(timeout=DEADLINE), 0, "exit code after a close")
 
     def open_menu(self, run, window, menu_key=None):
         window.activate()
@@ -351,12 +349,12 @@ class DesktopCase(unittest.TestCase):
         else:
             left, top, width, height = window.client()
             xdotool("mousemove", left + width // 2, top + height // 2, "click", 3)
-        is_menu = lambda w: "POPUP_MENU" in w.prop("_NET_WM_WINDOW_TYPE")
+        is_menu = lambda w: "_NET_WM_WINDOW_TYPE_POPUP_MENU" in w.atoms("_NET_WM_WINDOW_TYPE")
         return wait_for("the window menu", lambda: [w for w in run.windows() if is_menu(w)])[0]
 
-    def toggle_on_top(self, run, window, menu_key=None):
+    def toggle_on_top(self, run, window):
         was_above = ABOVE in window.states()
-        self.open_menu(run, window, menu_key)
+        self.open_menu(run, window)
         key("t")
         wait_for("on top toggled", lambda: (ABOVE in window.states()) != was_above)
 
@@ -368,12 +366,12 @@ class DesktopCase(unittest.TestCase):
         os.utime(path, (self.picture_time, self.picture_time))
 
     def refresh(self, window, size, place=None, keys=("F5",)):
-        """`keys` at once on the frame; then its client area is of `size`, its top left `place`'s."""
+        """`keys` at once on the frame; then its client area is of `size`, its top left `place`."""
         window.activate()
         key(*keys, delay=0)
-        wait_for("the client area of %s" % (size,), lambda: window.viewable() and
-                 window.client()[2:] == size)
-        return window.settled_outer(place and place[:2])
+        wait_for(lambda: "the client area of %s: it is %s" % (size, window.client()[2:]),
+                 lambda: window.viewable() and window.client()[2:] == size)
+        return window.settled_outer(place[:2] if place else ())
 
     def assert_fitted(self, window, shot, picture, colour, corner=None, scale=1, window_scale=1):
         """The client area holds `picture` (a size) at `scale`, of `colour` at `corner`, and the
@@ -399,14 +397,16 @@ class DesktopCase(unittest.TestCase):
             self.assertEqual(read(), expected)
 
     def screenshot(self, name):
-        path = os.path.join(self.screenshots, name)
-        x("import", "-window", "root", path, check=True)
+        path, root = os.path.join(self.screenshots, name), Window.server.screen().root
+        size = root.get_geometry().width, root.get_geometry().height
+        image = root.get_image(0, 0, *size, X.ZPixmap, 0xFFFFFFFF)
+        Image.frombytes("RGB", size, image.data, "raw", "BGRX").save(path)
         return path
 
 
-def main():
-    DesktopCase.executable = os.path.abspath(sys.argv[1])
-    DesktopCase.screenshots = os.path.join(os.path.abspath(sys.argv[2]),
+def main(executable=None, screenshots=None, argv=None):
+    DesktopCase.executable = os.path.abspath(executable or sys.argv[1])
+    DesktopCase.screenshots = os.path.join(os.path.abspath(screenshots or sys.argv[2]),
                                            "" if WM == "openbox" else "screenshots-" + WM)
     os.makedirs(DesktopCase.screenshots, exist_ok=True)
-    unittest.main(module="__main__", argv=[sys.argv[0], "-v"] + sys.argv[3:])
+    unittest.main(module="__main__", argv=[sys.argv[0], "-v"] + (argv or sys.argv[3:]))

@@ -1,18 +1,24 @@
-"""The signboard, the message pages and the tray icon, as a user sees them on a virtual desktop."""
+"""The signboard, the message pages, the tray icon, other display scales and the end of the user's
+session, as a user sees them on a virtual desktop."""
 import os
-import pathlib
+import signal
 import subprocess
 
-from Xlib import X, display
+from Xlib import X
 
-from desktop import (ABOVE, ALT_SPACE, BOARD_TITLE, FITTED, MESSAGE_TITLE, PICTURE, PICTURE_RED,
-                     SCREEN, BoardServer, DesktopCase, centred, drag, ini, key, main, pixel, stop,
-                     stored_place, wait_for, x)
+from desktop import (ABOVE, ALT_SPACE, BOARD_TITLE, DEADLINE, FITTED, MARGIN, MESSAGE_TITLE,
+                     PICTURE, PICTURE_RED, SCREEN, BoardServer, DesktopCase, Window, centred, drag,
+                     key, main, pixel, stop, stored_place, wait_for, x)
 
 TRAY_TOOLTIP = "ろぴかせ＠SETTING.TXT取得中…"
+BLUE = (20, 60, 160)
 # The pictures the changing board puts up in turn, each fetched again by an F5.
-NEW_PICTURES = (("F5",), (200, 100), (20, 60, 160)), (("shift+F5",), (240, 80), (30, 140, 40)), (
+NEW_PICTURES = (("F5",), (200, 100), BLUE), (("shift+F5",), (240, 80), (30, 140, 40)), (
     ("F5", "F5", "F5"), (180, 90), (200, 120, 0))
+
+
+def tray_shows(tray):
+    return TRAY_TOOLTIP in x("xwininfo", "-tree", "-id", tray)
 
 
 class Signboard(DesktopCase):
@@ -28,7 +34,7 @@ class Signboard(DesktopCase):
         place, unmaps = window.outer(), self.watch_unmaps(window)
         for keys, picture, colour in NEW_PICTURES:
             self.change_picture(picture, colour)
-            self.refresh(window, tuple(side + 4 for side in picture), place, keys)
+            self.refresh(window, tuple(side + MARGIN for side in picture), place, keys)
             self.assert_fitted(window, self.screenshot("e2e-reloaded.png"), picture, colour)
             self.assertTrue(run.windows(BOARD_TITLE), "still the signboard")
         self.assertEqual(unmaps(), 0, "the frame was unmapped")
@@ -43,7 +49,6 @@ class Signboard(DesktopCase):
         # A left drag moves the frame, and F5 keeps it where the user put it.
         left, top, _, _ = window.client()
         drag((left + 30, top + 20), (-200, 150))
-        wait_for("the dragged frame", lambda: window.client()[:2] == (left - 200, top + 150))
         self.change_picture(PICTURE, PICTURE_RED)
         place = self.refresh(window, FITTED, (middle[0] - 200, middle[1] + 150))
 
@@ -54,52 +59,26 @@ class Signboard(DesktopCase):
         key(*["Down"] * 4, "Right", *["Down"] * 5, "Return")
         self.wait_half_transparent(window)
 
-        # Shift+F10's menu closes it as a normal close does.
+        # Shift+F10's menu closes it as a normal close does; the next start comes back where the
+        # last one was closed, as it was.
         self.close(run, window, "shift+F10", "c")
-        stored = stored_place(place, False, TRANSPARENT=5)
-        self.assert_settings(run, stored)
-
-        # A copy of the executable in another folder neither reads nor writes that file.
-        copy, window = self.signboard("changing", name="viewer")
-        self.assertIn(ABOVE, window.states())
-        self.close(copy, window)
-        self.assertTrue(os.path.exists(copy.settings))
-        self.assert_settings(run, stored)
-
-        # The next start comes back where the last one was closed, as it was.
+        self.assert_settings(run, stored_place(place, False, TRANSPARENT=5))
         again, window = self.signboard("changing", run.folder)
         self.assertEqual(window.outer(), place)
         self.assertNotIn(ABOVE, window.states())
         self.wait_half_transparent(window)
         self.close(again, window)
 
-    def test_a_place_on_no_monitor_comes_up_centred_on_the_screen_and_is_stored_there(self):
-        for left, top in ((3000, 100), (-2000, -1500)):
-            with self.subTest((left, top)):
-                run = self.bolta()
-                pathlib.Path(run.settings).write_bytes(ini(
-                    WINDOW_LEFT=left, WINDOW_TOP=top, WINDOW_RIGHT=left + 306,
-                    WINDOW_BOTTOM=top + 97))
-                window = run.start(self.server.thread("demo")).window(BOARD_TITLE)
-                outer = window.outer()
-                self.assertEqual(window.client()[2:], FITTED)
-                self.assertEqual(outer[:2], centred(outer[2:]))
-                self.close(run, window)
-                self.assert_settings(run, stored_place(outer, True))
-
     def watch_unmaps(self, window):
         """Counts the window's unmaps as the X server reports them, none missed however short:
         the count covers all that happened before the call."""
-        watch = display.Display()
-        self.addCleanup(watch.close)
-        watch.create_resource_object("window", int(window.wid)).change_attributes(
-            event_mask=X.StructureNotifyMask)
-        watch.sync()
+        window.x.change_attributes(event_mask=X.StructureNotifyMask)
+        Window.server.sync()
 
         def unmaps():
-            watch.sync()  # the server's reply comes after every event before it
-            return sum(watch.next_event().type == X.UnmapNotify
-                       for _ in range(watch.pending_events()))
+            Window.server.sync()  # the server's reply comes after every event before it
+            return sum(Window.server.next_event().type == X.UnmapNotify
+                       for _ in range(Window.server.pending_events()))
 
         return unmaps
 
@@ -113,24 +92,27 @@ class Signboard(DesktopCase):
             at = (window.client()[0] + 100, window.client()[1] + 10)
             sides = pixel(shot, left - 40, at[1]), pixel(shot, left + width + 40, at[1])
             share = (at[0] - left + 40) / (width + 80)
-            seen = pixel(shot, *at)
             return all(abs(channel - (red * 127 + (a + (b - a) * share) * 128) / 255) <= 4
-                       for red, a, b, channel in zip(PICTURE_RED, *sides, seen))
+                       for red, a, b, channel in zip(PICTURE_RED, *sides, pixel(shot, *at)))
 
         wait_for("a 50 % blend of the picture and the desktop", blended)
 
 
 class MessagesAndTray(DesktopCase):
 
-    def test_the_message_page_breaks_the_message_where_it_says_and_stands_on_the_screen(self):
+    def test_the_message_page_breaks_where_it_says_grows_with_the_text_and_is_on_screen(self):
         # The failed fetch's message (a toolkit option is taken as the address) breaks in two at
         # its <br>: taller than the one-line message of a start without one, and no wider.
-        one_line = self.bolta().start().window(MESSAGE_TITLE).settled_outer()
+        one_line = self.bolta().start().window(MESSAGE_TITLE)
         two_lines = self.bolta().start("--display=:99").window(MESSAGE_TITLE).settled_outer()
-        self.assertLessEqual(two_lines[2], one_line[2], "the message on one line")
-        self.assertGreater(two_lines[3], one_line[3], "the message on one line")
-        for left, top, _, _ in (one_line, two_lines):
+        larger = self.bolta().start(env={"GDK_DPI_SCALE": "1.5"}).window(MESSAGE_TITLE).client()
+        self.assertLessEqual(two_lines[2], one_line.settled_outer()[2], "the message on one line")
+        self.assertGreater(two_lines[3], one_line.outer()[3], "the message on one line")
+        for left, top, _, _ in (one_line.outer(), two_lines):
             self.assertTrue(0 <= left < SCREEN[0] and 0 <= top < SCREEN[1], "on the screen")
+        # Line heights round at each size, so the text art grows by about, not exactly, 1.5.
+        for small, large in zip(one_line.client()[2:], larger[2:]):
+            self.assertTrue(1.4 <= (large - MARGIN) / (small - MARGIN) <= 1.6, "larger text")
 
     def test_without_a_display_the_tool_says_so_and_fails(self):
         run = self.bolta()
@@ -143,12 +125,58 @@ class MessagesAndTray(DesktopCase):
     def test_the_tray_icon_shows_while_the_server_holds_back_and_goes_after(self):
         held = BoardServer(self.board_folders, self.folder, held=True)
         self.addCleanup(stop, [held.process])
-        shows = lambda: TRAY_TOOLTIP in x("xwininfo", "-tree", "-id", self.tray)
         run = self.bolta().start(held.thread("demo"))
-        wait_for("the tray icon", shows)
+        wait_for("the tray icon", lambda: tray_shows(self.tray))
         held.release()
         run.window(BOARD_TITLE)
-        self.assertFalse(shows(), "the icon goes once the page is requested")
+        self.assertFalse(tray_shows(self.tray), "the icon goes once the page is requested")
+
+
+class Fit(DesktopCase):
+
+    def test_the_frame_shows_the_whole_picture_and_its_margin_at_any_scale_also_after_f5(self):
+        # GDK_SCALE scales the whole window, margin included; text scaling zooms the page only.
+        for env, zoom, window_scale in (({"GDK_SCALE": "2"}, 1, 2),
+                                        ({"GDK_DPI_SCALE": "1.5"}, 1.5, 1)):
+            with self.subTest(env):
+                self.change_picture(PICTURE, PICTURE_RED)
+                run, window = self.signboard("changing", env=env)
+                scale, name = zoom * window_scale, "e2e-scale-%s" % "".join(env)
+                self.assert_fitted(window, self.screenshot(name + "-first.png"), PICTURE,
+                                   PICTURE_RED, scale=scale, window_scale=window_scale)
+                self.change_picture((200, 100), BLUE)
+                self.refresh(window, tuple(round(side * scale) + MARGIN * window_scale
+                                           for side in (200, 100)), window.outer())
+                self.assert_fitted(window, self.screenshot(name + "-f5.png"), (200, 100), BLUE,
+                                   scale=scale, window_scale=window_scale)
+                self.close(run, window)
+
+
+class SessionEnd(DesktopCase):
+    """The end of the user's session (logout: SIGTERM, closed terminal: SIGHUP, Ctrl+C: SIGINT)
+    ends the tool as its close command does, storing what was changed in the run, with exit 0."""
+
+    def test_each_signal_closes_the_window_and_stores_its_place_and_on_top_state(self):
+        for signum in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT):
+            with self.subTest(signal=signum.name):
+                run, window = self.signboard()
+                left, top, _, _ = window.client()
+                drag((left + 30, top + 20), (150, 100))
+                self.toggle_on_top(run, window)
+                place = window.settled_outer()
+                run.process.send_signal(signum)
+                self.assertEqual(run.process.wait(timeout=DEADLINE), 0, "exit code")
+                self.assert_settings(run, stored_place(place, False))
+
+    def test_a_signal_while_the_server_stalls_ends_the_start_at_once(self):
+        stalling = BoardServer(self.board_folders, self.folder, held=True)
+        self.addCleanup(stop, [stalling.process])
+        run = self.bolta().start(stalling.thread("demo"))
+        wait_for("the request", lambda: "/demo/SETTING.TXT" in stalling.requests())
+        run.process.send_signal(signal.SIGTERM)
+        # The server never answers: a start that waited for the retrieval would never end.
+        self.assertEqual(run.process.wait(timeout=DEADLINE), 0, "exit code after the signal")
+        self.assertFalse(os.path.exists(run.settings), "nothing was changed, nothing is stored")
 
 
 if __name__ == "__main__":

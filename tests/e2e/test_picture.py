@@ -5,8 +5,8 @@ import socket
 import time
 
 from desktop import (BOARD_TITLE, DEADLINE, DEMO, FITTED, PICTURE, PICTURE_RED, SCREEN,
-                     BoardServer, DesktopCase, ini, key, main, wait_for, x)
-from test_bolta import TRAY_TOOLTIP
+                     BoardServer, DesktopCase, ini, key, main, wait_for)
+from test_bolta import tray_shows
 
 LOADING_TITLE = "画像読込中…"
 PLACE = (120, 90)  # the stored place of every start
@@ -18,10 +18,9 @@ CAPTION = 150  # a client narrower than this cuts the board's title short
 
 def connect(port):
     try:
-        socket.create_connection(("127.0.0.1", port), timeout=0.5).close()
-        return "taken"
+        return socket.create_connection(("127.0.0.1", port), timeout=0.5).close() or "serve"
     except OSError as error:
-        return "refused" if isinstance(error, ConnectionRefusedError) else "unanswered"
+        return "refuse" if isinstance(error, ConnectionRefusedError) else "blackhole"
 
 
 class Picture(DesktopCase):
@@ -41,8 +40,8 @@ class Picture(DesktopCase):
         # Replaced whole (the host reads an empty file as "serve"), and taken up on its next turn.
         pathlib.Path(self.mode + ".new").write_text(mode)
         os.replace(self.mode + ".new", self.mode)
-        wait_for("the picture host to " + mode, lambda: connect(self.host.port) == {
-            "refuse": "refused", "blackhole": "unanswered"}.get(mode, "taken"))
+        wait_for("the picture host to " + mode, lambda: connect(self.host.port) == (
+            mode if mode in ("refuse", "blackhole") else "serve"))
 
     def start(self):
         run, (left, top), asked = self.bolta(), PLACE, len(self.server.requests())
@@ -57,7 +56,7 @@ class Picture(DesktopCase):
         self.assertGreater(window.client()[2], CAPTION, shot + ": the caption cut short")
 
     def test_pictures_that_do_not_come_leave_the_loading_window_on_the_screen_within_moments(self):
-        tray = lambda: TRAY_TOOLTIP in x("xwininfo", "-tree", "-id", self.tray)
+        tray = lambda: tray_shows(self.tray)
         for mode in ("hold", "head", "trickle", "blackhole"):
             with self.subTest(mode):
                 self.pictures(mode)

@@ -4,8 +4,8 @@ import pathlib
 import re
 import signal
 
-from desktop import (ABOVE, ALT_SPACE, DEADLINE, DesktopCase, centred, ini, key, main, type_text,
-                     wait_for, work_area, xdotool)
+from desktop import (ABOVE, ALT_SPACE, DEADLINE, SCREEN, DesktopCase, centred, ini, key, main,
+                     type_text, wait_for, xdotool)
 
 DIALOG_TITLE = "プロキシの設定"
 # OK has the focus: Tab goes to Cancel, the box, the address edit, the port edit.
@@ -37,9 +37,8 @@ class ProxyDialog(DesktopCase):
         # Centred on the frame, inside the work area, modal to it and above it (it is on top).
         placed = dialog.settled_outer()
         self.assertEqual(placed[:2], centred(placed[2:], frame.outer()))
-        self.assertIn("0x%x" % int(frame.wid), dialog.prop("WM_TRANSIENT_FOR"))
-        self.assertIn("_NET_WM_STATE_MODAL", dialog.states())
-        self.assertIn(ABOVE, dialog.states())
+        self.assertEqual(dialog.x.get_wm_transient_for().id, frame.wid)
+        self.assertLessEqual({"_NET_WM_STATE_MODAL", ABOVE}, set(dialog.states()))
         dialog.activate()
         return dialog
 
@@ -54,17 +53,14 @@ class ProxyDialog(DesktopCase):
         tool, frame = self.signboard(folder=tool.folder)
         self.open_dialog(tool, frame)
         key(*TO_BOX, "space", "Tab")
-        type_text("changed")
-        key("Tab")
-        type_text("99")
+        type_text("changed\t99")
         self.close_dialog(tool, "shift+Tab", "shift+Tab", "shift+Tab", "space")  # Cancel
         self.assert_settings(tool, ini(**stored))
 
         # With the frame in the bottom right corner the dialog is kept inside the work area
         # (KWin keeps the frame wholly on the screen, the others let it stand out).
-        _, _, right, bottom = work_area()
         before = frame.outer()
-        xdotool("windowmove", frame.wid, right - 120, bottom - 40)
+        xdotool("windowmove", frame.wid, SCREEN[0] - 120, SCREEN[1] - 40)
         wait_for("the frame moved", lambda: all(
             now > was for now, was in zip(frame.settled_outer()[:2], before[:2])))
         self.open_dialog(tool, frame, ALT_SPACE)
