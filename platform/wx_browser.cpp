@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <iostream>
 #include <string_view>
+#include <utility>
 
 #include "platform/own_documents.h"
 #include "platform/webkit_setup.h"
@@ -162,12 +163,17 @@ void WxBrowser::StartLoad(Load kind) {
 }
 
 void WxBrowser::OnLoadEnded(const wxWebViewEvent& event) {
-  // A failed load has ended too; the web view's blank page and superseded loads are not ours.
-  // A reload keeps the address: one cut short by the next is told by its cancellation.
-  if (event.GetEventType() == wxEVT_WEBVIEW_ERROR &&
-      event.GetInt() == wxWEBVIEW_NAV_ERR_USER_CANCELLED) {
+  // The engine reports a failed load's end right after its failure. Our documents come from
+  // memory: a load of ours fails only when the next one cuts it short, as a reload does (told as
+  // cancelled or otherwise, and then the newer load may not have begun yet). Measured at that
+  // end, the page would be caught half loaded or still showing the old pictures, and the newest
+  // load's own end would come too late; a load that failed for good is measured at the pictures'
+  // give-up. The web view's blank page is not ours either.
+  if (event.GetEventType() == wxEVT_WEBVIEW_ERROR) {
+    failureEnding_ = true;
     return;
   }
+  if (std::exchange(failureEnding_, false)) return;
   if (!closed_ && stage_ == Stage::Loading && load_ != Load::None &&
       event.GetURL().utf8_string() == documents_->url()) {
     Measure(false);

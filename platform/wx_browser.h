@@ -81,6 +81,7 @@ class WxBrowser final : public BrowserControl, public ViewWindow {
   std::unique_ptr<OwnDocuments> documents_;
   Events events_;
   bool closed_ = false;
+  bool failureEnding_ = false;      // a load has failed: the end reported next is that load's
   std::unique_ptr<wxTimer> timer_;  // the view's timer
   int32_t timerId_ = 0;
   std::unique_ptr<wxTimer> pictureWait_;
