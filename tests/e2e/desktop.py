@@ -341,6 +341,8 @@ class DesktopCase(unittest.TestCase):
         window.activate()
         key(*(keys or ["alt+F4"]))
         self.assertEqual(run.process.wait(timeout=DEADLINE), 0, "exit code after a close")
+        # A library's complaint on the way out (a freed object touched, say) is a fault too.
+        self.assertNotRegex(pathlib.Path(run.errors).read_text(), r"-(CRITICAL|WARNING) \*\*")
 
     def open_menu(self, run, window, menu_key=None):
         window.activate()
