@@ -118,10 +118,21 @@ std::string SessionCall(const std::string& agent, uint32_t context, uint32_t acc
   return Join({"session", agent, std::to_string(context), std::to_string(accessType), proxyName});
 }
 
-class RecordingFile final : public HttpFile {
+// What each recording wrapper holds: the real object it passes the calls on to, and the record.
+template <class Interface>
+class Recording : public Interface {
  public:
-  RecordingFile(std::unique_ptr<HttpFile> inner, Record& record)
+  Recording(std::unique_ptr<Interface> inner, Record& record)
       : inner_(std::move(inner)), record_(record) {}
+
+ protected:
+  std::unique_ptr<Interface> inner_;
+  Record& record_;
+};
+
+class RecordingFile final : public Recording<HttpFile> {
+ public:
+  using Recording::Recording;
   void AddRequestHeaders(const std::string& headers, uint32_t flags) override {
     RecordedVoid(record_, HeadersCall(headers, flags),
                  [&] { inner_->AddRequestHeaders(headers, flags); });
@@ -142,16 +153,11 @@ class RecordingFile final : public HttpFile {
   void Close() override {
     RecordedVoid(record_, "close file", [&] { inner_->Close(); });
   }
-
- private:
-  std::unique_ptr<HttpFile> inner_;
-  Record& record_;
 };
 
-class RecordingConnection final : public HttpConnection {
+class RecordingConnection final : public Recording<HttpConnection> {
  public:
-  RecordingConnection(std::unique_ptr<HttpConnection> inner, Record& record)
-      : inner_(std::move(inner)), record_(record) {}
+  using Recording::Recording;
   std::unique_ptr<HttpFile> OpenRequest(const std::string& verb, const std::string& objectName,
                                         const std::string& referrer, uint32_t context,
                                         const std::vector<std::string>& acceptTypes,
@@ -169,16 +175,11 @@ class RecordingConnection final : public HttpConnection {
   void Close() override {
     RecordedVoid(record_, "close connection", [&] { inner_->Close(); });
   }
-
- private:
-  std::unique_ptr<HttpConnection> inner_;
-  Record& record_;
 };
 
-class RecordingSession final : public InternetSession {
+class RecordingSession final : public Recording<InternetSession> {
  public:
-  RecordingSession(std::unique_ptr<InternetSession> inner, Record& record)
-      : inner_(std::move(inner)), record_(record) {}
+  using Recording::Recording;
   std::unique_ptr<HttpConnection> GetHttpConnection(const std::string& server, uint16_t port,
                                                     const std::string& user,
                                                     const std::string& password) override {
@@ -191,10 +192,6 @@ class RecordingSession final : public InternetSession {
   void Close() override {
     RecordedVoid(record_, "close session", [&] { inner_->Close(); });
   }
-
- private:
-  std::unique_ptr<InternetSession> inner_;
-  Record& record_;
 };
 
 class RecordingOpener final : public InternetOpener {
