@@ -23,6 +23,7 @@
 #include "platform/fatal_library_error.h"
 #include "platform/page_input_hook.h"
 #include "platform/session_end.h"
+#include "platform/webkit_setup.h"
 #include "platform/wx_browser.h"
 #include "platform/wx_frame_window.h"
 #include "platform/wx_proxy_settings_dlg.h"
@@ -134,11 +135,16 @@ CBoltaApp::CBoltaApp(std::optional<std::string> address)
       // (storing its place); during the start, before anything can have changed, it ends the
       // start. Heard from before the first request goes out.
       signals_(std::make_unique<SessionEndSignals>([this] { OnSessionEnd(); })) {
+  const SettingsStore settings(settingsLocation_, &ReportSettingsWriteFailure);
+  StartEarlyRetrieval(ReadProxySetting(settings));
+  // The web engine too gets going while the toolkit starts.
+  PrepareWebEngine(PictureProxies(settings));
+}
+
+void CBoltaApp::StartEarlyRetrieval(const ProxySetting& proxy) {
   if (!address_) return;
   // The view's retrieval, run now on a thread of its own: its request goes out while the toolkit
   // starts and the frame is made, and the view's own run is answered from it.
-  const ProxySetting proxy =
-      ReadProxySetting(SettingsStore(settingsLocation_, &ReportSettingsWriteFailure));
   early_ = std::make_unique<EarlyInternet>(
       [address = *address_, proxy](InternetOpener& internet) {
         BoardAddress boardAddress;
@@ -186,7 +192,7 @@ bool CBoltaApp::InitInstance() {
   FrameCreateParams params;
   s.frame.PreCreateWindow(params);
   s.frameWindow.Create(params, text::kTemplateWindowTitle);
-  s.browser = WxBrowser::Create(s.frameWindow, PictureProxies(s.settings));
+  s.browser = WxBrowser::Create(s.frameWindow);
   if (!s.browser) Abandon("the web view cannot be created", text::kErrCreateDocumentFailed);
   InternetOpener& internet = early_ ? static_cast<InternetOpener&>(*early_) : s.internet;
   ViewContext context{*s.browser, *s.browser, s.frame, s.document, s.settings, internet};

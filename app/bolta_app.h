@@ -14,6 +14,7 @@ namespace bolta {
 
 class EarlyInternet;
 class SessionEndSignals;
+struct ProxySetting;
 
 class CBoltaApp final : public wxApp {
  public:
@@ -38,6 +39,7 @@ class CBoltaApp final : public wxApp {
   struct Session;
 
   void OnSessionEnd();
+  void StartEarlyRetrieval(const ProxySetting& proxy);
 
   std::optional<std::string> address_;
   // Chosen once per start: beside the executable, or the user's own when they may not write there.

@@ -10,12 +10,36 @@ namespace {
 // From fonts-ipafont-gothic: the face that stands in for the message page's Gothic face.
 constexpr const char* kJapaneseGothicFamily = "IPAPGothic";
 
+// The proxy settings of the engine's network process, which start that process.
+void UseProxyRoutes(WebKitWebsiteDataManager* data, const std::optional<ProxyRoutes>& proxies) {
+  if (!proxies) {
+    webkit_website_data_manager_set_network_proxy_settings(data, WEBKIT_NETWORK_PROXY_MODE_DEFAULT,
+                                                           nullptr);
+    return;
+  }
+  std::vector<const char*> bypass;
+  for (const std::string& host : proxies->bypass) bypass.push_back(host.c_str());
+  bypass.push_back(nullptr);
+  // Addresses of other schemes, which the page does not use, go straight.
+  WebKitNetworkProxySettings* settings = webkit_network_proxy_settings_new(nullptr, bypass.data());
+  if (!proxies->http.empty()) {
+    webkit_network_proxy_settings_add_proxy_for_scheme(settings, "http", proxies->http.c_str());
+  }
+  if (!proxies->https.empty()) {
+    webkit_network_proxy_settings_add_proxy_for_scheme(settings, "https", proxies->https.c_str());
+  }
+  webkit_website_data_manager_set_network_proxy_settings(data, WEBKIT_NETWORK_PROXY_MODE_CUSTOM,
+                                                         settings);
+  webkit_network_proxy_settings_free(settings);
+}
+
 }  // namespace
 
-void PrepareWebEngine() {
+void PrepareWebEngine(const std::optional<ProxyRoutes>& proxies) {
   WebKitWebContext* context = webkit_web_context_get_default();
   webkit_web_context_set_cache_model(context, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
   webkit_web_context_set_spell_checking_enabled(context, FALSE);
+  UseProxyRoutes(webkit_web_context_get_website_data_manager(context), proxies);
 }
 
 void HardenWebView(WebKitWebView* web) {
@@ -48,23 +72,6 @@ void HardenWebView(WebKitWebView* web) {
                      webkit_download_cancel(download);
                    }),
                    nullptr);
-}
-
-void UseProxyRoutes(WebKitWebView* web, const ProxyRoutes& proxies) {
-  std::vector<const char*> bypass;
-  for (const std::string& host : proxies.bypass) bypass.push_back(host.c_str());
-  bypass.push_back(nullptr);
-  // Addresses of other schemes, which the page does not use, go straight.
-  WebKitNetworkProxySettings* settings = webkit_network_proxy_settings_new(nullptr, bypass.data());
-  if (!proxies.http.empty()) {
-    webkit_network_proxy_settings_add_proxy_for_scheme(settings, "http", proxies.http.c_str());
-  }
-  if (!proxies.https.empty()) {
-    webkit_network_proxy_settings_add_proxy_for_scheme(settings, "https", proxies.https.c_str());
-  }
-  webkit_website_data_manager_set_network_proxy_settings(
-      webkit_web_view_get_website_data_manager(web), WEBKIT_NETWORK_PROXY_MODE_CUSTOM, settings);
-  webkit_network_proxy_settings_free(settings);
 }
 
 }  // namespace bolta

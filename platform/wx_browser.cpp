@@ -64,18 +64,13 @@ constexpr const char* kBlankPage = "about:blank";
 
 }  // namespace
 
-std::unique_ptr<WxBrowser> WxBrowser::Create(WxFrameWindow& frame,
-                                             const std::optional<ProxyRoutes>& proxies) {
+std::unique_ptr<WxBrowser> WxBrowser::Create(WxFrameWindow& frame) {
   if (!wxWebView::IsBackendAvailable(wxString(wxWebViewBackendWebKit))) return nullptr;
-  PrepareWebEngine();
   wxWebView* view =
       wxWebView::New(frame.frame(), wxID_ANY, wxString(wxWebViewDefaultURLStr), wxDefaultPosition,
                      wxDefaultSize, wxString(wxWebViewBackendWebKit));
   if (view == nullptr || view->GetNativeBackend() == nullptr) return nullptr;
-  std::unique_ptr<WxBrowser> browser(new WxBrowser(frame, view));
-  // Only the web view's own blank page has loaded yet: nothing has gone to the network.
-  if (proxies) UseProxyRoutes(WEBKIT_WEB_VIEW(browser->native_), *proxies);
-  return browser;
+  return std::unique_ptr<WxBrowser>(new WxBrowser(frame, view));
 }
 
 WxBrowser::WxBrowser(WxFrameWindow& frame, wxWebView* view)

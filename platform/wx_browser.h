@@ -10,7 +10,6 @@
 #include <string>
 
 #include "display/browser_control.h"
-#include "platform/curl_proxy.h"
 #include "platform/glib_ptr.h"
 
 class wxTimer;
@@ -40,10 +39,9 @@ class WxBrowser final : public BrowserControl, public ViewWindow {
   // stopped, and the page counts as loaded with their broken signs. F5 asks for them again.
   static constexpr int kPictureWaitMs = 30000;
 
-  // Creates the web view filling `frame`'s client area; null when WebKit cannot be had. The page's
-  // pictures go by `proxies`, or when none are given as the desktop's proxy settings say.
-  static std::unique_ptr<WxBrowser> Create(WxFrameWindow& frame,
-                                           const std::optional<ProxyRoutes>& proxies);
+  // Creates the web view filling `frame`'s client area, once the engine is prepared
+  // (PrepareWebEngine); null when WebKit cannot be had.
+  static std::unique_ptr<WxBrowser> Create(WxFrameWindow& frame);
   ~WxBrowser();
   WxBrowser(const WxBrowser&) = delete;
   WxBrowser& operator=(const WxBrowser&) = delete;
