@@ -5,8 +5,8 @@
 # failed. ./test.sh runs them under openbox and xfwm4 only.
 #
 # What belongs to a window manager rather than to the tool, and how the tests take it:
-# - xfwm4 and mutter open their own window menu on Alt+Space: the tests open the tool's menu with
-#   Shift+F10 there (desktop.py, ALT_SPACE).
+# - xfwm4 and mutter open their own window menu on Alt+Space, KWin the desktop's search
+#   (KRunner): the tests open the tool's menu with Shift+F10 there (desktop.py, ALT_SPACE).
 # - mutter animates a window's opening and draws its desktop shaded: the tests wait for the frame
 #   to stand still before a screenshot, and take the shade on either side of the frame as what a
 #   translucent frame is blended with.
