@@ -10,6 +10,7 @@
 # - mutter animates a window's opening and draws its desktop shaded: the tests wait for the frame
 #   to stand still before a screenshot, and take the shade on either side of the frame as what a
 #   translucent frame is blended with.
+# - mutter moves a new window that spans two monitors onto one: TwoMonitors skips that place there.
 # - KWin sets no _NET_WORKAREA: the tests take the whole screen as the work area, as GTK does.
 # - icewm draws no Japanese in its title bar under C.UTF-8 (its own fonts); it is not in the list.
 set -uo pipefail

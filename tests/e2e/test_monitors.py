@@ -6,7 +6,7 @@ import os
 import pathlib
 import re
 
-from desktop import BOARD_TITLE, FITTED, DesktopCase, centred, key, main, stored_place, wait_for, x
+from desktop import BOARD_TITLE, FITTED, WM, DesktopCase, centred, key, main, stored_place, wait_for, x
 
 SECOND = (1280, 224, 1024, 576)  # right of the primary monitor (1280 x 800), the bottoms level
 CONFIG = os.path.join(os.path.dirname(os.path.abspath(__file__)), "xorg-dummy.conf")
@@ -42,6 +42,8 @@ class TwoMonitors(DesktopCase):
     def test_a_stored_place_on_the_second_monitor_or_across_both_comes_back_as_stored(self):
         for name, place in (("second", (1500, 400)), ("across", (1200, 300))):
             with self.subTest(name):
+                if name == "across" and WM == "mutter":
+                    self.skipTest("mutter moves a new window that spans two monitors onto one")
                 run, window = self.start_at(place)
                 outer = window.settled_outer(place)
                 self.assertEqual(window.client()[2:], FITTED)
