@@ -87,8 +87,7 @@ void ReportSettingsWriteFailure(const std::filesystem::path& file, const std::st
 
 // The page's pictures go as the request goes: through the proxy named in the tool, else as the
 // environment says; only when it names none do they follow the desktop's settings.
-std::optional<ProxyRoutes> PictureProxies(const SettingsStore& settings) {
-  const ProxySetting proxy = ReadProxySetting(settings);
+std::optional<ProxyRoutes> PictureProxies(const ProxySetting& proxy) {
   if (proxy.UsesNamedProxy()) return NamedProxyRoutes(proxy.Name());
   return EnvironmentProxyRoutes([](const char* name) { return std::getenv(name); });
 }
@@ -135,10 +134,11 @@ CBoltaApp::CBoltaApp(std::optional<std::string> address)
       // (storing its place); during the start, before anything can have changed, it ends the
       // start. Heard from before the first request goes out.
       signals_(std::make_unique<SessionEndSignals>([this] { OnSessionEnd(); })) {
-  const SettingsStore settings(settingsLocation_, &ReportSettingsWriteFailure);
-  StartEarlyRetrieval(ReadProxySetting(settings));
+  const ProxySetting proxy =
+      ReadProxySetting(SettingsStore(settingsLocation_, &ReportSettingsWriteFailure));
+  StartEarlyRetrieval(proxy);
   // The web engine too gets going while the toolkit starts.
-  PrepareWebEngine(PictureProxies(settings));
+  PrepareWebEngine(PictureProxies(proxy));
 }
 
 void CBoltaApp::StartEarlyRetrieval(const ProxySetting& proxy) {
