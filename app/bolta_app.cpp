@@ -208,6 +208,7 @@ bool CBoltaApp::InitInstance() {
             s.browser->Close();
             s.frame.OnDestroy();
           },
+      .onDecorationsKnown = [&s] { s.frame.DecorationsKnown(); },
   });
   s.browser->SetEvents({
       .onDocumentComplete =

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <string_view>
-#include <utility>
 
 #include "app/bolta_doc.h"
 #include "app/settings_keys.h"
@@ -77,7 +76,7 @@ void CMainFrame::RestorePosition() {
   // now), and once more when the first fit has given it its size.
   if (!window_.IsOnADisplay(stored)) {
     CenterWindow();
-    centerWhenFitted_ = true;
+    recentre_ = Recentre::AtFit;
   }
 }
 
@@ -92,10 +91,17 @@ void CMainFrame::EndPark() {
 }
 
 void CMainFrame::Fitted() {
-  if (!std::exchange(centerWhenFitted_, false)) return;
+  if (recentre_ != Recentre::AtFit) return;
+  recentre_ = Recentre::WhenDecorated;
   // Moved where it stands: within a park the move waits for its end, and comes with the fit.
   const Rect placed = CenteredRect(window_.GetWindowRect());
   window_.MoveWindow(placed.left, placed.top, placed.Width(), placed.Height(), true);
+}
+
+void CMainFrame::DecorationsKnown() {
+  if (recentre_ != Recentre::WhenDecorated) return;
+  recentre_ = Recentre::No;
+  CenterWindow();
 }
 
 void CMainFrame::ApplyTransparency(int32_t step) {

@@ -56,6 +56,9 @@ class CMainFrame {
   // The view has fitted the frame to its page: a frame restored on no display, centred at its
   // creation size, is centred again at its real size, once.
   void Fitted();
+  // The window manager has told the frame's decoration room only on framing it, after the fit:
+  // a frame the fit centred without that room is centred again with it, once.
+  void DecorationsKnown();
 
   const Menu& GetSystemMenu() const { return systemMenu_; }
 
@@ -73,7 +76,10 @@ class CMainFrame {
   const CBoltaDoc* activeDocument_ = nullptr;
   Menu systemMenu_;
   std::optional<Rect> rectBeforePark_;
-  bool centerWhenFitted_ = false;  // restored on no display
+  // A frame restored on no display is centred at its creation size, then at its fitted size, then
+  // once more should its decoration room become known only later.
+  enum class Recentre { No, AtFit, WhenDecorated };
+  Recentre recentre_ = Recentre::No;
 };
 
 }  // namespace bolta

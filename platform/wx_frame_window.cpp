@@ -73,6 +73,7 @@ void WxFrameWindow::Create(const FrameCreateParams& params, std::string_view cap
   gdk_window_set_decorations(window, WindowDecorations(params));
   // The fit needs the decoration room before the frame is first shown.
   if (auto extents = RequestFrameExtents(toplevel_)) {
+    decorationsKnown_ = true;
     place_.TakeExtents(extents);
     // Let wxWidgets see the extents now: learning them later, it would resize the frame to keep
     // its outer size and take the room from the client area.
@@ -83,6 +84,9 @@ void WxFrameWindow::Create(const FrameCreateParams& params, std::string_view cap
   g_signal_connect(toplevel_, "configure-event", G_CALLBACK(&WxFrameWindow::OnConfigure), this);
   g_signal_connect_after(toplevel_, "draw", G_CALLBACK(&WxFrameWindow::OnDraw), this);
   g_signal_connect(toplevel_, "map-event", G_CALLBACK(&WxFrameWindow::OnMap), this);
+  gtk_widget_add_events(toplevel_, GDK_PROPERTY_CHANGE_MASK);
+  g_signal_connect(toplevel_, "property-notify-event", G_CALLBACK(&WxFrameWindow::OnPropertyNotify),
+                   this);
   frame_->Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) {
     if (events_.onDestroy) events_.onDestroy();
     tray_.reset();
@@ -95,7 +99,10 @@ void WxFrameWindow::Create(const FrameCreateParams& params, std::string_view cap
 WxFrameWindow::WxFrameWindow() = default;
 
 WxFrameWindow::~WxFrameWindow() {
-  if (frame_ != nullptr && !closed_) frame_->Destroy();
+  if (frame_ == nullptr || closed_) return;
+  // Nothing queued for this object may run once it is gone.
+  frame_->DeletePendingEvents();
+  frame_->Destroy();
 }
 
 int WxFrameWindow::OnConfigure(GtkWidget*, GdkEventConfigure* event, WxFrameWindow* self) {
@@ -209,6 +216,21 @@ int WxFrameWindow::OnMap(GtkWidget*, GdkEvent*, WxFrameWindow* self) {
   if (self->place_.placed() && self->ClientOrigin() != self->place_.AskedClientOrigin()) {
     self->ApplyPosition();
   }
+  return FALSE;
+}
+
+int WxFrameWindow::OnPropertyNotify(GtkWidget*, GdkEventProperty* event, WxFrameWindow* self) {
+  if (self->decorationsKnown_ || self->closed_ || !ChangesFrameExtents(*event)) return FALSE;
+  const std::optional<FrameExtents> extents = ReadFrameExtents(self->toplevel_);
+  if (!extents) return FALSE;
+  // Frames asked for so far were placed without the room: the window manager put the decorations'
+  // top-left corner where the frame's was asked for, and that place stands.
+  self->decorationsKnown_ = true;
+  self->place_.TakeExtents(extents);
+  // After wxWidgets has taken the room in too, from its own handler of this change.
+  self->frame_->CallAfter([self] {
+    if (!self->closed_ && self->events_.onDecorationsKnown) self->events_.onDecorationsKnown();
+  });
   return FALSE;
 }
 

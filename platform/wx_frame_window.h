@@ -16,6 +16,7 @@
 class wxFrame;
 typedef struct _GtkWidget GtkWidget;
 typedef struct _GdkEventConfigure GdkEventConfigure;
+typedef struct _GdkEventProperty GdkEventProperty;
 typedef union _GdkEvent GdkEvent;
 typedef struct _cairo cairo_t;
 
@@ -28,6 +29,9 @@ class WxFrameWindow final : public FrameWindow {
   struct Events {
     std::function<void(int32_t id)> onSysCommand;  // a system menu entry was chosen
     std::function<void()> onDestroy;               // the frame is closing; the window still exists
+    // The window manager, which would not tell the decoration room before the frame was shown,
+    // has told it on framing it.
+    std::function<void()> onDecorationsKnown;
   };
 
   WxFrameWindow();
@@ -76,6 +80,7 @@ class WxFrameWindow final : public FrameWindow {
   static int OnConfigure(GtkWidget* widget, GdkEventConfigure* event, WxFrameWindow* self);
   static int OnDraw(GtkWidget* widget, cairo_t* context, WxFrameWindow* self);
   static int OnMap(GtkWidget* widget, GdkEvent* event, WxFrameWindow* self);
+  static int OnPropertyNotify(GtkWidget* widget, GdkEventProperty* event, WxFrameWindow* self);
   bool Mapped() const;
   ScreenPoint ClientOrigin() const;
   // The X server's answers so far, taken in as the logic reads the place.
@@ -97,6 +102,7 @@ class WxFrameWindow final : public FrameWindow {
   std::optional<ScreenPoint> shownAt_;  // where its client was then
   bool showWanted_ = false;             // shown by the application (maybe held by the park)
   bool managed_ = false;                // mapped by the window manager
+  bool decorationsKnown_ = false;       // the window manager has told the decoration room
   bool topmost_ = false;
   double opacity_ = 1.0;
 };

@@ -12,6 +12,7 @@ namespace bolta {
 namespace {
 
 constexpr auto kRequestWait = std::chrono::seconds(1);
+constexpr const char* kExtentsProperty = "_NET_FRAME_EXTENTS";
 constexpr int kLookAgainMs = 2;
 
 Window XidOf(GtkWidget* toplevel) {
@@ -50,7 +51,7 @@ std::optional<FrameExtents> ReadFrameExtents(GtkWidget* toplevel) {
   const Window xid = XidOf(toplevel);
   if (xid == None) return std::nullopt;
   Display* display = XDisplayOf(toplevel);
-  const Atom property = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
+  const Atom property = XInternAtom(display, kExtentsProperty, False);
   Atom type = None;
   int format = 0;
   unsigned long count = 0;
@@ -69,6 +70,10 @@ std::optional<FrameExtents> ReadFrameExtents(GtkWidget* toplevel) {
   }
   if (data != nullptr) XFree(data);
   return extents;
+}
+
+bool ChangesFrameExtents(const GdkEventProperty& event) {
+  return event.atom == gdk_atom_intern_static_string(kExtentsProperty);
 }
 
 std::optional<FrameExtents> RequestFrameExtents(GtkWidget* toplevel) {

@@ -114,6 +114,28 @@ TEST_F(WindowTest,
   EXPECT_EQ(layer.windowRect, centred) << "the fit brings the frame back there";
 }
 
+TEST_F(WindowTest, a_frame_centred_before_its_decorations_were_known_is_centred_again_once) {
+  for (const bool onADisplay : {false, true}) {
+    SCOPED_TRACE(onADisplay ? "restored on a display" : "restored on none");
+    const int32_t left = onADisplay ? 30 : -2000;
+    Write({{"WINDOW_LEFT", left},
+           {"WINDOW_TOP", 40},
+           {"WINDOW_RIGHT", left + 200},
+           {"WINDOW_BOTTOM", 90}});
+    layer.room = {0, 0};  // a window manager that tells the room only once it frames the window
+    CMainFrame restored(layer, settings, proxyDialog);
+    restored.OnCreate();
+    restored.Fitted();  // 200 x 1 without decorations, 208 x 31 with them
+    layer.room = {8, 30};
+    layer.windowRect.right += 8, layer.windowRect.bottom += 30;
+    restored.DecorationsKnown();
+    EXPECT_EQ(layer.windowRect, (onADisplay ? Rect{30, 40, 238, 71} : Rect{408, 355, 616, 386}));
+    layer.windowRect = {5, 5, 213, 66};  // moved by the user
+    restored.DecorationsKnown();
+    EXPECT_EQ(layer.windowRect, (Rect{5, 5, 213, 66}));
+  }
+}
+
 TEST(CenterRule, centres_on_the_reference_then_keeps_the_window_in_the_area) {
   const Rect screen{0, 0, 1024, 768}, taskbar{0, 0, 1024, 728};
   // the size, the reference, the area, where it goes
