@@ -12,6 +12,9 @@
 #   translucent frame is blended with.
 # - mutter moves a new window that spans two monitors onto one: TwoMonitors skips that place there.
 # - KWin sets no _NET_WORKAREA: the tests take the whole screen as the work area, as GTK does.
+# - KWin notes a failed start of its compositing in its settings file, and puts a window of its
+#   own under the pointer once a drag is handed over: each desktop's window manager gets a settings
+#   folder of its own, and a drag finds its window before the press (desktop.py).
 # - icewm draws no Japanese in its title bar under C.UTF-8 (its own fonts); it is not in the list.
 set -uo pipefail
 cd "$(dirname "$0")/.."
