@@ -77,22 +77,33 @@ def tree(pid):
     return found
 
 
-def memory_kib(pids):
-    """(PSS, summed peak RSS) of the processes, in KiB."""
+# The engine's helper processes by the name the kernel gives them; the program itself is the UI.
+ROLES = {"WebKitWebProces": "web", "WebKitNetworkPr": "network"}
+ROLE_ORDER = ("UI", "web", "network", "other")
+
+
+def memory_kib(pid, pids):
+    """(PSS, summed peak RSS, PSS by role: UI, web, network) of the processes, in KiB."""
     pss = peak = 0
-    for pid in pids:
+    roles = {}
+    for process in pids:
         try:
-            with open("/proc/%d/smaps_rollup" % pid) as f:
-                pss += sum(int(line.split()[1]) for line in f if line.startswith("Pss:"))
-            with open("/proc/%d/status" % pid) as f:
+            with open("/proc/%d/smaps_rollup" % process) as f:
+                own = sum(int(line.split()[1]) for line in f if line.startswith("Pss:"))
+            with open("/proc/%d/status" % process) as f:
                 peak += sum(int(line.split()[1]) for line in f if line.startswith("VmHWM:"))
+            with open("/proc/%d/comm" % process) as f:
+                role = "UI" if process == pid else ROLES.get(f.read().strip(), "other")
         except OSError:
-            pass
-    return pss, peak
+            continue
+        pss += own
+        roles[role] = roles.get(role, 0) + own
+    return pss, peak, roles
 
 
 def run_once(probe, command, env):
-    """(seconds to the captioned window, PSS KiB, peak RSS KiB) of one start of `command`."""
+    """(seconds to the captioned window, PSS KiB, peak RSS KiB, PSS KiB by role) of one start of
+    `command`."""
     probe_run = subprocess.Popen([probe, str(TIMEOUT), TITLE, *command], env=env,
                                  stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                  stderr=subprocess.PIPE, text=True)
@@ -103,7 +114,7 @@ def run_once(probe, command, env):
             command[0], TITLE, " ".join(words) or out.strip() or errors.strip()))
     seconds, pid = float(words[0]), int(words[1])
     pids = tree(pid)
-    pss, peak = memory_kib(pids)
+    pss, peak, roles = memory_kib(pid, pids)
     os.killpg(pid, signal.SIGTERM)
     os.killpg(pid, signal.SIGCONT)  # stopped by the probe: the signal is taken once it runs
     probe_run.communicate()  # the probe leaves with its input
@@ -116,7 +127,7 @@ def run_once(probe, command, env):
             os.kill(p, signal.SIGKILL)
         except ProcessLookupError:
             pass
-    return seconds, pss, peak
+    return seconds, pss, peak, roles
 
 
 def describe(name, samples):
@@ -126,6 +137,11 @@ def describe(name, samples):
     print("  %-10s median %.3f s  min %.3f  max %.3f  (n=%d)   PSS %.1f MiB (%.1f-%.1f)  "
           "peak RSS %.1f MiB" % (name, statistics.median(times), times[0], times[-1], len(times),
                                  statistics.median(pss), pss[0], pss[-1], peak))
+    # Where the memory is: each process's median, so that a change shows in the process it is in.
+    roles = [role for role in ROLE_ORDER if any(role in s[3] for s in samples)]
+    print("  %-10s PSS by process: %s" % ("", ", ".join(
+        "%s %.1f MiB" % (role, statistics.median(s[3].get(role, 0) / 1024 for s in samples))
+        for role in roles)))
     return statistics.median(times), statistics.median(pss)
 
 
